@@ -1,0 +1,319 @@
+// SPDX-License-Identifier: MIT
+#include "duplicatesearch.h"
+
+#include "genmodules.h"
+
+#include <QDateTime>
+#include <QHash>
+
+#include <algorithm>
+#include <numeric>
+#include <thread>
+#include <unordered_map>
+
+namespace twinsift {
+
+namespace {
+
+// Candidates that share an extension key and an identical stem.
+struct Group {
+    quint32 ext = 0;
+    QString stem;
+    std::vector<quint32> members; // candidate positions, increasing
+};
+
+// Two groups of one extension key whose stems are alike enough.
+struct Link {
+    quint32 first;
+    quint32 second;
+    int percent;
+};
+
+QStringView trimSpaces(QStringView text)
+{
+    while (!text.isEmpty() && text.front() == u' ')
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == u' ')
+        text.chop(1);
+    return text;
+}
+
+qint64 pairCount(const QString &stem)
+{
+    return std::max<qint64>(stem.size() - 1, 0);
+}
+
+// Similarity join of the distinct stems of one extension key. Each repeated letter pair
+// becomes a token (pair, occurrence) so that stems are sets and the common part of two
+// multisets is a set intersection; tokens are ordered rarest first. A stem of a pairs can
+// only match stems of b pairs with 200 m > k (a + b), which bounds b from both sides and
+// makes any match share a token within short prefixes of both token lists.
+class ExtJoin {
+public:
+    ExtJoin(const std::vector<Group> &groups, const std::vector<quint32> &members, int percent)
+        : m_groups(groups), m_ids(members), m_k(percent)
+    {
+    }
+
+    void run(std::vector<Link> &links, const std::stop_token &stop, SearchProgress *progress)
+    {
+        tokenize();
+        const size_t count = m_ids.size();
+        std::vector<quint32> order(count);
+        std::iota(order.begin(), order.end(), 0u);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](quint32 a, quint32 b) { return size(a) < size(b); });
+
+        std::vector<std::vector<std::pair<quint32, quint32>>> index(m_tokenCount);
+        std::vector<size_t> indexStart(m_tokenCount, 0);
+        std::vector<int> overlap(count, 0);
+        std::vector<quint32> touched;
+        const int k = m_k;
+
+        for (quint32 x : order) {
+            if (stop.stop_requested())
+                return;
+            if (progress)
+                progress->done.fetch_add(m_groups[m_ids[x]].members.size(),
+                                         std::memory_order_relaxed);
+            const qint64 a = size(x);
+            if (a <= 0)
+                continue;
+            const qint64 smallest = k * a / (200 - k) + 1;
+            const qint64 probe = a - k * a / (200 - k);
+            const quint32 *tx = tokens(x);
+            touched.clear();
+            for (qint64 i = 0; i < probe; ++i) {
+                auto &postings = index[tx[i]];
+                size_t &start = indexStart[tx[i]];
+                while (start < postings.size() && size(postings[start].first) < smallest)
+                    ++start; // records come by increasing size, so these never match again
+                for (size_t p = start; p < postings.size(); ++p) {
+                    const auto [y, posY] = postings[p];
+                    int &seen = overlap[y];
+                    if (seen < 0)
+                        continue;
+                    if (seen == 0) {
+                        const qint64 b = size(y);
+                        const qint64 needed = k * (a + b) / 200 + 1;
+                        const qint64 bound = 1 + std::min(a - i - 1, b - qint64(posY) - 1);
+                        if (bound < needed) {
+                            seen = -1;
+                            touched.push_back(y);
+                            continue;
+                        }
+                        touched.push_back(y);
+                    }
+                    ++seen;
+                }
+            }
+            for (quint32 y : touched) {
+                if (overlap[y] > 0)
+                    verify(x, y, links);
+                overlap[y] = 0;
+            }
+            const qint64 indexed = a - k * a / 100;
+            for (qint64 i = 0; i < indexed; ++i)
+                index[tx[i]].emplace_back(x, quint32(i));
+        }
+    }
+
+private:
+    qint64 size(quint32 r) const { return qint64(m_offsets[r + 1] - m_offsets[r]); }
+    const quint32 *tokens(quint32 r) const { return m_tokens.data() + m_offsets[r]; }
+
+    void tokenize()
+    {
+        std::unordered_map<quint64, quint32> ids;
+        std::vector<quint64> codes;
+        m_offsets.assign(1, 0);
+        for (quint32 id : m_ids) {
+            const QString &stem = m_groups[id].stem;
+            codes.clear();
+            for (qsizetype i = 0; i + 1 < stem.size(); ++i)
+                codes.push_back((quint64(stem[i].unicode()) << 16 | stem[i + 1].unicode()) << 16);
+            std::sort(codes.begin(), codes.end());
+            for (size_t i = 1; i < codes.size(); ++i) {
+                if ((codes[i] >> 16) == (codes[i - 1] >> 16))
+                    codes[i] = codes[i - 1] + 1; // the next occurrence of the same pair
+            }
+            for (quint64 code : codes) {
+                auto [it, added] = ids.try_emplace(code, quint32(ids.size()));
+                if (added)
+                    m_frequency.push_back(0);
+                ++m_frequency[it->second];
+                m_tokens.push_back(it->second);
+            }
+            m_offsets.push_back(quint32(m_tokens.size()));
+        }
+        m_tokenCount = quint32(m_frequency.size());
+        std::vector<quint32> byRarity(m_tokenCount);
+        std::iota(byRarity.begin(), byRarity.end(), 0u);
+        std::sort(byRarity.begin(), byRarity.end(), [&](quint32 a, quint32 b) {
+            return m_frequency[a] != m_frequency[b] ? m_frequency[a] < m_frequency[b] : a < b;
+        });
+        std::vector<quint32> rank(m_tokenCount);
+        for (quint32 r = 0; r < m_tokenCount; ++r)
+            rank[byRarity[r]] = r;
+        for (quint32 &token : m_tokens)
+            token = rank[token];
+        for (size_t r = 0; r + 1 < m_offsets.size(); ++r)
+            std::sort(m_tokens.begin() + m_offsets[r], m_tokens.begin() + m_offsets[r + 1]);
+    }
+
+    void verify(quint32 x, quint32 y, std::vector<Link> &links) const
+    {
+        const quint32 *tx = tokens(x);
+        const quint32 *ty = tokens(y);
+        const qint64 a = size(x);
+        const qint64 b = size(y);
+        qint64 i = 0, j = 0, matches = 0;
+        while (i < a && j < b) {
+            if (tx[i] < ty[j]) {
+                ++i;
+            } else if (ty[j] < tx[i]) {
+                ++j;
+            } else {
+                ++matches, ++i, ++j;
+            }
+        }
+        if (genModules::qualifies(matches, a, b, m_k))
+            links.push_back(Link{m_ids[x], m_ids[y], genModules::similarityPercent(matches, a + b)});
+    }
+
+    const std::vector<Group> &m_groups;
+    const std::vector<quint32> &m_ids;
+    const int m_k;
+    std::vector<quint32> m_frequency;
+    std::vector<quint32> m_tokens;
+    std::vector<quint32> m_offsets;
+    quint32 m_tokenCount = 0;
+};
+
+} // namespace
+
+QStringList statisticsLines(const SearchStats &stats)
+{
+    return {QStringLiteral("Total files = %1").arg(stats.candidates),
+            QStringLiteral("Total comparisons = %1").arg(stats.comparisons),
+            QStringLiteral("Elapsed time in seconds - %1").arg(stats.elapsedSeconds)};
+}
+
+SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QByteArray> &paths,
+                           const PairSink &sink, std::stop_token stop, SearchProgress *progress,
+                           unsigned threads)
+{
+    const qint64 start = QDateTime::currentSecsSinceEpoch();
+    SearchStats stats;
+    const quint64 n = fileRecords.count();
+    stats.candidates = n;
+    if (progress) {
+        progress->done.store(0);
+        progress->total.store(2 * n);
+    }
+
+    // Drain the table into identical-stem groups per extension key.
+    std::vector<Group> groups;
+    std::vector<quint32> groupOf;
+    std::vector<std::vector<quint32>> groupsOfExt;
+    QHash<QString, quint32> extIds;
+    std::vector<QHash<QString, quint32>> stemIds;
+    paths.clear();
+    paths.reserve(n);
+    groupOf.reserve(n);
+    while (!fileRecords.isEmpty()) {
+        FileRecord record = fileRecords.takeFirst();
+        const QString ext = trimSpaces(record.ext).toString();
+        const QString stem = trimSpaces(record.filename).toString();
+        auto extIt = extIds.find(ext);
+        if (extIt == extIds.end()) {
+            extIt = extIds.insert(ext, quint32(groupsOfExt.size()));
+            groupsOfExt.emplace_back();
+            stemIds.emplace_back();
+        }
+        auto &stems = stemIds[*extIt];
+        auto stemIt = stems.find(stem);
+        if (stemIt == stems.end()) {
+            stemIt = stems.insert(stem, quint32(groups.size()));
+            groups.push_back(Group{*extIt, stem, {}});
+            groupsOfExt[*extIt].push_back(*stemIt);
+        }
+        groups[*stemIt].members.push_back(quint32(paths.size()));
+        groupOf.push_back(*stemIt);
+        paths.push_back(std::move(record.path));
+    }
+    stemIds.clear();
+
+    // Join the distinct stems of each extension key, largest keys first, on all cores.
+    std::vector<quint32> extOrder(groupsOfExt.size());
+    std::iota(extOrder.begin(), extOrder.end(), 0u);
+    std::sort(extOrder.begin(), extOrder.end(), [&](quint32 a, quint32 b) {
+        return groupsOfExt[a].size() > groupsOfExt[b].size();
+    });
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = std::min<unsigned>(threads, unsigned(std::max<size_t>(extOrder.size(), 1)));
+    std::vector<std::vector<Link>> found(threads);
+    std::atomic<size_t> nextExt{0};
+    auto worker = [&](unsigned t) {
+        for (size_t e; (e = nextExt.fetch_add(1)) < extOrder.size();) {
+            if (stop.stop_requested())
+                return;
+            ExtJoin(groups, groupsOfExt[extOrder[e]], percent).run(found[t], stop, progress);
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        for (unsigned t = 1; t < threads; ++t)
+            pool.emplace_back(worker, t);
+        worker(0);
+    }
+    if (stop.stop_requested()) {
+        stats.stopped = true;
+        stats.elapsedSeconds = QDateTime::currentSecsSinceEpoch() - start;
+        return stats;
+    }
+
+    // Alike groups, both ways.
+    std::vector<std::vector<std::pair<quint32, int>>> alike(groups.size());
+    for (const auto &links : found) {
+        for (const Link &link : links) {
+            alike[link.first].emplace_back(link.second, link.percent);
+            alike[link.second].emplace_back(link.first, link.percent);
+        }
+    }
+    found.clear();
+
+    // Stream the pairs in the order of the plain loop: by first candidate, then second.
+    std::vector<std::pair<quint32, int>> partners;
+    for (quint32 i = 0; i < n; ++i) {
+        if (stop.stop_requested()) {
+            stats.stopped = true;
+            break;
+        }
+        const Group &own = groups[groupOf[i]];
+        partners.clear();
+        if (pairCount(own.stem) > 0) {
+            auto after = std::upper_bound(own.members.begin(), own.members.end(), i);
+            for (; after != own.members.end(); ++after)
+                partners.emplace_back(*after, 100);
+        }
+        for (const auto &[other, pct] : alike[groupOf[i]]) {
+            const auto &members = groups[other].members;
+            for (auto it = std::upper_bound(members.begin(), members.end(), i);
+                 it != members.end(); ++it)
+                partners.emplace_back(*it, pct);
+        }
+        std::sort(partners.begin(), partners.end());
+        for (const auto &[j, pct] : partners)
+            sink(i, j, pct);
+        stats.pairs += partners.size();
+        stats.comparisons += n - 1 - i;
+        if (progress)
+            progress->done.fetch_add(1, std::memory_order_relaxed);
+    }
+    stats.elapsedSeconds = QDateTime::currentSecsSinceEpoch() - start;
+    return stats;
+}
+
+} // namespace twinsift

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// File names are kept as the bytes the file system gave us. These helpers turn them into
+// text without losing anything: a byte that is not part of valid UTF-8 becomes the lone
+// surrogate U+DC00 + byte (the "surrogate escape" that Python and others use), so the text
+// can always be turned back into the very same bytes.
+namespace twinsift::rawname {
+
+QString decode(QByteArrayView bytes);
+QByteArray encode(QStringView text);
+
+// The text for people to read: escaped bytes shown as U+FFFD.
+QString display(QByteArrayView bytes);
+
+bool isValidUtf8(QByteArrayView bytes);
+
+} // namespace twinsift::rawname
