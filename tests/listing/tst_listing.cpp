@@ -158,6 +158,28 @@ private Q_SLOTS:
         QCOMPARE(w.outcome.folders, 3001u);
     }
 
+    void folderReplacedMidWalkIsReported()
+    {
+        TreeBuilder tree;
+        tree.file("a.txt");
+        tree.file("b/inner.txt");
+        tree.file("c.txt");
+        QList<QByteArray> seen;
+        const WalkOutcome outcome = FolderWalker::walk(tree.root(), [&](const WalkedFile &f) {
+            seen.append(f.name().toByteArray());
+            if (f.name() == "a.txt") {
+                // The folder was read as a folder; now it is a file.
+                QProcess::execute(u"rm"_s, {u"-r"_s, QFile::decodeName(tree.path("b"))});
+                tree.file("b");
+            }
+        });
+        QCOMPARE(seen, (QList<QByteArray>{"a.txt", "c.txt"}));
+        QCOMPARE(outcome.errors.size(), size_t(1));
+        QCOMPARE(outcome.errors.front().path, tree.path("b/"));
+        QVERIFY(!outcome.errors.front().reason.isEmpty());
+        QVERIFY(!outcome.rootFailed);
+    }
+
     void missingRootFails()
     {
         const WalkOutcome outcome =
