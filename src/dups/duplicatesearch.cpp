@@ -7,6 +7,8 @@
 #include <QHash>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <numeric>
 #include <thread>
 #include <unordered_map>
@@ -49,6 +51,12 @@ qint64 pairCount(const QString &stem)
 // only match stems of b pairs with 200 m > k (a + b), which bounds b from both sides and
 // makes any match share a token within short prefixes of both token lists.
 class ExtJoin {
+    struct Overlap {
+        int count = 0; // common tokens met in the prefixes; -1 once ruled out
+        quint32 lastX = 0;
+        quint32 lastY = 0;
+    };
+
 public:
     ExtJoin(const std::vector<Group> &groups, const std::vector<quint32> &members, int percent)
         : m_groups(groups), m_ids(members), m_k(percent)
@@ -66,7 +74,7 @@ public:
 
         std::vector<std::vector<std::pair<quint32, quint32>>> index(m_tokenCount);
         std::vector<size_t> indexStart(m_tokenCount, 0);
-        std::vector<int> overlap(count, 0);
+        std::vector<Overlap> overlap(count);
         std::vector<quint32> touched;
         const int k = m_k;
 
@@ -90,27 +98,28 @@ public:
                     ++start; // records come by increasing size, so these never match again
                 for (size_t p = start; p < postings.size(); ++p) {
                     const auto [y, posY] = postings[p];
-                    int &seen = overlap[y];
-                    if (seen < 0)
+                    Overlap &o = overlap[y];
+                    if (o.count < 0)
                         continue;
-                    if (seen == 0) {
-                        const qint64 b = size(y);
-                        const qint64 needed = k * (a + b) / 200 + 1;
-                        const qint64 bound = 1 + std::min(a - i - 1, b - qint64(posY) - 1);
-                        if (bound < needed) {
-                            seen = -1;
-                            touched.push_back(y);
-                            continue;
-                        }
+                    if (o.count == 0)
                         touched.push_back(y);
+                    const qint64 b = size(y);
+                    const qint64 needed = k * (a + b) / 200 + 1;
+                    // What is matched so far, this token, and at most what is left of either.
+                    const qint64 bound = o.count + 1 + std::min(a - i - 1, b - qint64(posY) - 1);
+                    if (bound < needed) {
+                        o.count = -1;
+                        continue;
                     }
-                    ++seen;
+                    ++o.count;
+                    o.lastX = quint32(i);
+                    o.lastY = posY;
                 }
             }
             for (quint32 y : touched) {
-                if (overlap[y] > 0)
-                    verify(x, y, links);
-                overlap[y] = 0;
+                if (overlap[y].count > 0 && bitmapAllows(x, y))
+                    verify(x, y, overlap[y], links);
+                overlap[y] = Overlap{};
             }
             const qint64 indexed = a - k * a / 100;
             for (qint64 i = 0; i < indexed; ++i)
@@ -157,18 +166,41 @@ private:
             rank[byRarity[r]] = r;
         for (quint32 &token : m_tokens)
             token = rank[token];
-        for (size_t r = 0; r + 1 < m_offsets.size(); ++r)
+        m_bitmaps.assign(m_ids.size(), {0, 0});
+        for (size_t r = 0; r + 1 < m_offsets.size(); ++r) {
             std::sort(m_tokens.begin() + m_offsets[r], m_tokens.begin() + m_offsets[r + 1]);
+            for (quint32 i = m_offsets[r]; i < m_offsets[r + 1]; ++i) {
+                const quint32 bit = (m_tokens[i] * 2654435761u) >> 25; // 0..127
+                m_bitmaps[r][bit >> 6] |= quint64(1) << (bit & 63);
+            }
+        }
     }
 
-    void verify(quint32 x, quint32 y, std::vector<Link> &links) const
+    // A token of one stem that the other lacks sets a bit in the XOR of their bitmaps that
+    // no common token clears, so m <= (a + b - popcount(xor)) / 2: a cheap bound to try
+    // before merging the lists.
+    bool bitmapAllows(quint32 x, quint32 y) const
+    {
+        const qint64 a = size(x), b = size(y);
+        const qint64 differing = std::popcount(m_bitmaps[x][0] ^ m_bitmaps[y][0]) +
+                                 std::popcount(m_bitmaps[x][1] ^ m_bitmaps[y][1]);
+        const qint64 bound = (a + b - differing) / 2;
+        return 200 * bound > m_k * (a + b);
+    }
+
+    // Both token lists are in one order, so every common token before the last match of
+    // the prefixes was counted there; only what follows it is merged here.
+    void verify(quint32 x, quint32 y, const Overlap &known, std::vector<Link> &links) const
     {
         const quint32 *tx = tokens(x);
         const quint32 *ty = tokens(y);
         const qint64 a = size(x);
         const qint64 b = size(y);
-        qint64 i = 0, j = 0, matches = 0;
+        const qint64 needed = m_k * (a + b) / 200 + 1;
+        qint64 i = known.lastX + 1, j = known.lastY + 1, matches = known.count;
         while (i < a && j < b) {
+            if (matches + std::min(a - i, b - j) < needed)
+                return;
             if (tx[i] < ty[j]) {
                 ++i;
             } else if (ty[j] < tx[i]) {
@@ -187,6 +219,7 @@ private:
     std::vector<quint32> m_frequency;
     std::vector<quint32> m_tokens;
     std::vector<quint32> m_offsets;
+    std::vector<std::array<quint64, 2>> m_bitmaps;
     quint32 m_tokenCount = 0;
 };
 

@@ -35,7 +35,29 @@ inline QString trimSpaces(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-inline std::vector<Pair> plainPairs(const std::vector<Candidate> &candidates, int percent)
+// The letter-pair score exactly as designed: both pair lists built afresh, each pair of the
+// first text taking the first unused equal pair of the second.
+inline int designedMatches(const QString &first, const QString &second)
+{
+    const QStringList firstPairs = genModules::charPairs(first);
+    QStringList secondPairs = genModules::charPairs(second);
+    int matches = 0;
+    for (const QString &pair : firstPairs) {
+        for (QString &candidate : secondPairs) {
+            if (candidate == pair) {
+                ++matches;
+                candidate.clear();
+                break;
+            }
+        }
+    }
+    return matches;
+}
+
+// `matches` scores two stems: designedMatches, or a faster routine with the same results.
+template <typename Matches = int (*)(const QString &, const QString &)>
+std::vector<Pair> plainPairs(const std::vector<Candidate> &candidates, int percent,
+                             Matches matches = designedMatches)
 {
     // Copied out and trimmed once, so that the loop reads only memory.
     std::vector<QString> stems, exts;
@@ -50,12 +72,11 @@ inline std::vector<Pair> plainPairs(const std::vector<Candidate> &candidates, in
         for (size_t j = i + 1; j < n; ++j) {
             if (exts[j] != exts[i])
                 continue;
-            const double s = genModules::pairSimilarity(stems[i], stems[j]);
-            if (s <= threshold)
+            const int m = matches(stems[i], stems[j]);
+            const qint64 a = stems[i].size() - 1, b = stems[j].size() - 1;
+            if (a + b <= 0 || 2.0 * m / double(a + b) <= threshold)
                 continue;
             // The exact form settles the ties that the double cannot tell apart.
-            const int m = genModules::commonPairs(stems[i], stems[j]);
-            const qint64 a = stems[i].size() - 1, b = stems[j].size() - 1;
             if (!genModules::qualifies(m, a, b, percent))
                 continue;
             pairs.push_back({quint32(i), quint32(j), genModules::similarityPercent(m, a + b)});

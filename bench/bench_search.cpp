@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+// Times the duplicate search against the plain pair loop on generated, realistic names.
+// Two baselines: the loop as designed (pair lists built afresh for every comparison), and the
+// same loop with the allocation-free scoring that the engine uses, which is the fairer one.
+// Usage: bench_search [--no-designed] [N...]   (default: 20000 100000)
+
+#include "dups/duplicatesearch.h"
+#include "dups/genmodules.h"
+#include "names.h"
+#include "plainsearch.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+using namespace twinsift;
+
+namespace {
+
+long peakKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QList<int> sizes;
+    bool designed = true;
+    bool plain = true; // without either baseline, for profiling the search alone
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--no-designed")
+            designed = false;
+        else if (QByteArray(argv[i]) == "--fast-only")
+            designed = plain = false;
+        else
+            sizes.append(QByteArray(argv[i]).toInt());
+    }
+    if (sizes.isEmpty())
+        sizes = {20000, 100000};
+    const int percent = 60;
+
+    std::printf("%8s %11s %11s %10s %9s %9s %10s %5s\n", "n", "designed s", "plain s", "fast s",
+                "ratio d", "ratio p", "pairs", "same");
+    for (int n : sizes) {
+        NameGenerator names(42);
+        std::vector<reference::Candidate> candidates;
+        while (int(candidates.size()) < n) {
+            const QString name = names.next();
+            QString stem = genModules::lettersOnly(name);
+            if (stem.size() > 1)
+                candidates.push_back({std::move(stem), genModules::extUpper(name)});
+        }
+
+        FileRecords records;
+        for (const auto &c : candidates)
+            records.append({c.stem, QByteArray(), c.ext});
+        std::vector<QByteArray> paths;
+        quint64 fastCount = 0, fastSum = 0;
+        QElapsedTimer timer;
+        timer.start();
+        const SearchStats stats = findDuplicates(records, percent, paths,
+                                                 [&](quint32 a, quint32 b, int pct) {
+                                                     ++fastCount;
+                                                     fastSum = fastSum * 31 + a * 7 + b * 3 + quint64(pct);
+                                                 });
+        const double fastSeconds = double(timer.nsecsElapsed()) / 1e9;
+
+        const auto checksum = [](const std::vector<reference::Pair> &pairs) {
+            quint64 sum = 0;
+            for (const auto &p : pairs)
+                sum = sum * 31 + p.first * 7 + p.second * 3 + quint64(p.percent);
+            return sum;
+        };
+        timer.restart();
+        const auto fair = plain ? reference::plainPairs(candidates, percent,
+                                                        [](const QString &x, const QString &y) {
+                                                            return genModules::commonPairs(x, y);
+                                                        })
+                                : std::vector<reference::Pair>{};
+        const double plainSeconds = double(timer.nsecsElapsed()) / 1e9;
+        bool same = !plain || (fair.size() == fastCount && checksum(fair) == fastSum);
+
+        double designedSeconds = 0;
+        if (designed) {
+            timer.restart();
+            const auto literal = reference::plainPairs(candidates, percent);
+            designedSeconds = double(timer.nsecsElapsed()) / 1e9;
+            same = same && literal == fair;
+        }
+
+        std::printf("%8d %11.3f %11.3f %10.4f %9.1f %9.1f %10llu %5s\n", n, designedSeconds,
+                    plainSeconds, fastSeconds, designedSeconds / fastSeconds,
+                    plainSeconds / fastSeconds, static_cast<unsigned long long>(stats.pairs),
+                    same ? "yes" : "NO");
+        std::fflush(stdout);
+        if (!same)
+            return 1;
+    }
+    std::printf("peak memory: %ld KiB\n", peakKiB());
+    return 0;
+}
