@@ -5,11 +5,13 @@
 #include "../dups/candidatetable.h"
 #include "../dups/duplicatesearch.h"
 #include "../listing/listing.h"
+#include "../listing/sizetext.h"
 #include "rowwriter.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -150,6 +152,21 @@ std::optional<int> parseArguments(int argc, char **argv, Options &options)
     return std::nullopt;
 }
 
+// Decimal digits of a whole number, without allocating.
+class Number {
+public:
+    template <typename T>
+    explicit Number(T value)
+        : m_end(std::to_chars(m_digits, m_digits + sizeof m_digits, value).ptr)
+    {
+    }
+    QByteArrayView text() const { return QByteArrayView(m_digits, m_end - m_digits); }
+
+private:
+    char m_digits[24];
+    char *m_end;
+};
+
 QList<QByteArray> toBytes(const QStringList &texts)
 {
     QList<QByteArray> bytes;
@@ -177,14 +194,16 @@ int runList(const Options &options)
     RowWriter writer(stdout, options.format, toBytes(listingColumns()));
     writer.writeHeader();
     RunningIndex index;
-    const QLocale locale = QLocale::system();
+    const SizeFormatter sizeText;
     bool failed = false;
     for (const QByteArray &folder : options.folders) {
         const WalkOutcome outcome = RecurseFiles2(folder, index, [&](ListingRow &&row) {
-            writer.writeRow({{QByteArray::number(row.number), true},
-                             {row.name().toByteArray()},
-                             {row.sizeText(locale).toUtf8()},
-                             {row.hashText().toUtf8()},
+            const Number number(row.number);
+            const Number hash(row.hashValue());
+            writer.writeRow({{number.text(), true},
+                             {row.name()},
+                             {sizeText(row.size).toUtf8()},
+                             {hash.text()},
                              {row.path}});
         });
         failed |= reportWalk(outcome);
@@ -220,10 +239,10 @@ int runDups(const Options &options)
     const SearchStats stats =
         findDuplicates(records, options.threshold, paths, [&](quint32 i, quint32 j, int percent) {
             const quint64 number = index.x();
-            writer.writeRow({{QByteArray::number(number), true},
+            writer.writeRow({{Number(number).text(), true},
                              {paths[i]},
                              {paths[j]},
-                             {QByteArray::number(percent), true}});
+                             {Number(percent).text(), true}});
             index.store(number);
         });
     const bool written = writer.flush();

@@ -19,44 +19,49 @@ RowWriter::~RowWriter()
     flush();
 }
 
-QByteArray RowWriter::escapeTsv(QByteArrayView bytes)
+void RowWriter::appendTsv(QByteArray &out, QByteArrayView bytes)
 {
-    QByteArray out;
-    out.reserve(bytes.size());
-    for (char c : bytes) {
-        switch (c) {
-        case '\\': out.append("\\\\"); break;
-        case '\t': out.append("\\t"); break;
-        case '\r': out.append("\\r"); break;
-        case '\n': out.append("\\n"); break;
-        default: out.append(c);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char *escape = nullptr;
+        switch (bytes[i]) {
+        case '\\': escape = "\\\\"; break;
+        case '\t': escape = "\\t"; break;
+        case '\r': escape = "\\r"; break;
+        case '\n': escape = "\\n"; break;
+        default: continue;
         }
+        out.append(bytes.sliced(start, i - start)).append(escape);
+        start = i + 1;
     }
-    return out;
+    out.append(bytes.sliced(start));
 }
 
-QByteArray RowWriter::escapeCsv(QByteArrayView bytes)
+void RowWriter::appendCsv(QByteArray &out, QByteArrayView bytes)
 {
     const bool quote = bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') ||
                        bytes.contains('\n');
-    if (!quote)
-        return bytes.toByteArray();
-    QByteArray out = "\"";
-    for (char c : bytes) {
-        if (c == '"')
-            out.append('"');
-        out.append(c);
+    if (!quote) {
+        out.append(bytes);
+        return;
     }
     out.append('"');
-    return out;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '"') {
+            out.append(bytes.sliced(start, i + 1 - start)).append('"');
+            start = i + 1;
+        }
+    }
+    out.append(bytes.sliced(start)).append('"');
 }
 
-QByteArray RowWriter::jsonString(QByteArrayView bytes)
+void RowWriter::appendJson(QByteArray &out, QByteArrayView bytes)
 {
     // Decoding with surrogate escapes keeps every byte; the text is then written with
     // \u escapes for controls and for the escaped bytes, everything else as UTF-8.
     const QString text = rawname::decode(bytes);
-    QByteArray out = "\"";
+    out.append('"');
     qsizetype runStart = 0;
     const auto flushRun = [&](qsizetype end) {
         if (end > runStart)
@@ -76,63 +81,61 @@ QByteArray RowWriter::jsonString(QByteArrayView bytes)
         case u'\n': out.append("\\n"); break;
         case u'\r': out.append("\\r"); break;
         case u'\t': out.append("\\t"); break;
-        default: out.append(QByteArray("\\u") + QByteArray::number(c, 16).rightJustified(4, '0'));
+        default: out.append("\\u").append(QByteArray::number(c, 16).rightJustified(4, '0'));
         }
     }
     flushRun(text.size());
     out.append('"');
-    return out;
 }
 
 void RowWriter::writeHeader()
 {
-    switch (m_format) {
-    case Format::Tsv:
-        m_buffer.append(m_columns.join('\t')).append('\n');
-        break;
-    case Format::Csv: {
-        QList<QByteArray> cells;
-        for (const QByteArray &column : m_columns)
-            cells.append(escapeCsv(column));
-        m_buffer.append(cells.join(',')).append("\r\n");
-        break;
+    const char *separator = m_format == Format::Csv ? "," : m_format == Format::Tsv ? "\t" : ",";
+    if (m_format == Format::Jsonl)
+        m_buffer.append('[');
+    for (qsizetype i = 0; i < m_columns.size(); ++i) {
+        if (i > 0)
+            m_buffer.append(separator);
+        switch (m_format) {
+        case Format::Tsv: appendTsv(m_buffer, m_columns[i]); break;
+        case Format::Csv: appendCsv(m_buffer, m_columns[i]); break;
+        case Format::Jsonl: appendJson(m_buffer, m_columns[i]); break;
+        }
     }
-    case Format::Jsonl: {
-        QList<QByteArray> cells;
-        for (const QByteArray &column : m_columns)
-            cells.append(jsonString(column));
-        m_buffer.append('[').append(cells.join(',')).append("]\n");
-        break;
-    }
-    }
+    m_buffer.append(m_format == Format::Csv ? "\r\n" : m_format == Format::Jsonl ? "]\n" : "\n");
 }
 
-void RowWriter::writeRow(const QList<Cell> &cells)
+void RowWriter::writeRow(std::initializer_list<Cell> cells)
 {
+    qsizetype column = 0;
     switch (m_format) {
     case Format::Tsv:
-        for (qsizetype i = 0; i < cells.size(); ++i) {
-            if (i > 0)
+        for (const Cell &cell : cells) {
+            if (column++ > 0)
                 m_buffer.append('\t');
-            m_buffer.append(escapeTsv(cells[i].bytes));
+            appendTsv(m_buffer, cell.bytes);
         }
         m_buffer.append('\n');
         break;
     case Format::Csv:
-        for (qsizetype i = 0; i < cells.size(); ++i) {
-            if (i > 0)
+        for (const Cell &cell : cells) {
+            if (column++ > 0)
                 m_buffer.append(',');
-            m_buffer.append(escapeCsv(cells[i].bytes));
+            appendCsv(m_buffer, cell.bytes);
         }
         m_buffer.append("\r\n");
         break;
     case Format::Jsonl:
         m_buffer.append('{');
-        for (qsizetype i = 0; i < cells.size(); ++i) {
-            if (i > 0)
+        for (const Cell &cell : cells) {
+            if (column > 0)
                 m_buffer.append(',');
-            m_buffer.append(jsonString(m_columns.value(i))).append(':');
-            m_buffer.append(cells[i].number ? cells[i].bytes : jsonString(cells[i].bytes));
+            appendJson(m_buffer, m_columns.value(column++));
+            m_buffer.append(':');
+            if (cell.number)
+                m_buffer.append(cell.bytes);
+            else
+                appendJson(m_buffer, cell.bytes);
         }
         m_buffer.append("}\n");
         break;

@@ -5,15 +5,17 @@
 #include <QList>
 
 #include <cstdio>
+#include <initializer_list>
 
 namespace twinsift::cli {
 
 enum class Format { Tsv, Csv, Jsonl };
 
 // A cell as it goes out: raw bytes (paths and names as the file system gave them), and
-// whether it is a number in formats that tell numbers from texts.
+// whether it is a number in formats that tell numbers from texts. The bytes are only
+// borrowed for the call that writes them.
 struct Cell {
-    QByteArray bytes;
+    QByteArrayView bytes;
     bool number = false;
 };
 
@@ -28,12 +30,12 @@ public:
     RowWriter &operator=(const RowWriter &) = delete;
 
     void writeHeader();
-    void writeRow(const QList<Cell> &cells);
+    void writeRow(std::initializer_list<Cell> cells);
     bool flush();
 
-    static QByteArray escapeTsv(QByteArrayView bytes);
-    static QByteArray escapeCsv(QByteArrayView bytes);
-    static QByteArray jsonString(QByteArrayView bytes);
+    static void appendTsv(QByteArray &out, QByteArrayView bytes);
+    static void appendCsv(QByteArray &out, QByteArrayView bytes);
+    static void appendJson(QByteArray &out, QByteArrayView bytes);
 
 private:
     std::FILE *m_out;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
 
@@ -10,6 +11,8 @@ namespace twinsift::filehash {
 
 // 33 times the alphabet places of the letters, leaving out the last four characters.
 qint64 hashValue(QStringView fileNameX);
+// The same for a name known to be ASCII, without decoding it first.
+qint64 hashValue(QLatin1StringView asciiName);
 QString hash(QStringView fileNameX);
 
 } // namespace twinsift::filehash

@@ -5,6 +5,8 @@
 #include "rawname.h"
 #include "sizetext.h"
 
+#include <algorithm>
+
 namespace twinsift {
 
 QString ListingRow::filenameText() const
@@ -17,9 +19,18 @@ QString ListingRow::sizeText(const QLocale &locale) const
     return twinsift::sizeText(size, locale);
 }
 
+qint64 ListingRow::hashValue() const
+{
+    const QByteArrayView bytes = name();
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii)
+        return filehash::hashValue(QLatin1StringView(bytes.data(), bytes.size()));
+    return filehash::hashValue(rawname::decode(bytes));
+}
+
 QString ListingRow::hashText() const
 {
-    return filehash::hash(rawname::decode(name()));
+    return QString::number(hashValue());
 }
 
 QString ListingRow::pathText() const

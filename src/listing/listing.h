@@ -19,6 +19,7 @@ struct ListingRow {
     QByteArrayView name() const { return QByteArrayView(path).sliced(nameOffset); }
     QString filenameText() const;
     QString sizeText(const QLocale &locale = QLocale::system()) const;
+    qint64 hashValue() const;
     QString hashText() const;
     QString pathText() const;
 };

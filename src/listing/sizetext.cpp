@@ -1,26 +1,40 @@
 // SPDX-License-Identifier: MIT
 #include "sizetext.h"
 
+#include <charconv>
+
 namespace twinsift {
 
 namespace {
 
-// Up to 15 significant digits, trailing zeros dropped, no grouping, the locale's separator.
-QString generalNumber(double value, QLocale locale)
+// std::to_chars ignores the C locale, so the separator is always "." here.
+QString generalNumber(double value, const QString &decimalPoint)
 {
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'g', 15);
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    if (decimalPoint != u".")
+        text.replace(u'.', decimalPoint);
+    return text;
 }
 
 } // namespace
 
-QString sizeText(qint64 bytes, const QLocale &locale)
+SizeFormatter::SizeFormatter(const QLocale &locale) : m_decimalPoint(locale.decimalPoint()) {}
+
+QString SizeFormatter::operator()(qint64 bytes) const
 {
     if (bytes > 1000000)
-        return generalNumber(double(bytes) / 1000000.0, locale).left(5) + QStringLiteral(" MB");
+        return generalNumber(double(bytes) / 1000000.0, m_decimalPoint).left(5) + u" MB";
     if (bytes > 1000)
-        return generalNumber(double(bytes) / 1000.0, locale).left(5) + QStringLiteral(" KB");
-    return generalNumber(double(bytes), locale);
+        return generalNumber(double(bytes) / 1000.0, m_decimalPoint).left(5) + u" KB";
+    return QString::number(bytes);
+}
+
+QString sizeText(qint64 bytes, const QLocale &locale)
+{
+    return SizeFormatter(locale)(bytes);
 }
 
 } // namespace twinsift
