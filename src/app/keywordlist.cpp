@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace twinsift {
 
@@ -82,7 +84,18 @@ void KeywordList::setKeywords(const QStringList &keywords)
 
 QString KeywordList::defaultFileName()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Keywords.txt"));
+    return fileNameFor(QCoreApplication::applicationDirPath(),
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
+QString KeywordList::fileNameFor(const QString &programFolder, const QString &configFolder)
+{
+    // A portable build keeps its keywords beside it; an installed one, whose folder the user
+    // cannot write, keeps them in the user's configuration.
+    const QFileInfo folder(programFolder);
+    if (folder.isDir() && folder.isWritable())
+        return QDir(programFolder).filePath(QStringLiteral("Keywords.txt"));
+    return QDir(configFolder).filePath(QStringLiteral("twinsift/Keywords.txt"));
 }
 
 } // namespace twinsift

@@ -28,8 +28,10 @@ public:
     // True when the stem equals none of the keywords (exact, case-sensitive).
     bool notAkeyword(const QString &str1) const { return !m_lookup.contains(str1); }
 
-    // "Keywords.txt" in the folder that holds the program.
+    // "Keywords.txt" in the folder that holds the program when the user may write there,
+    // else "twinsift/Keywords.txt" in the user's configuration folder.
     static QString defaultFileName();
+    static QString fileNameFor(const QString &programFolder, const QString &configFolder);
 
 private:
     QStringList m_keywords;

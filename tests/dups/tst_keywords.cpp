@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace twinsift;
 using namespace Qt::StringLiterals;
 
@@ -73,6 +75,20 @@ private Q_SLOTS:
         file.close();
         QCOMPARE(list.load(file.fileName()).status, KeywordList::Status::Loaded);
         QCOMPARE(list.keywords(), QStringList({u"REMIX"_s, u"LIVE"_s}));
+    }
+
+    void fileLocation()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(KeywordList::fileNameFor(dir.path(), u"/cfg"_s), dir.filePath(u"Keywords.txt"_s));
+        QCOMPARE(KeywordList::fileNameFor(u"/nonexistent/bin"_s, u"/cfg"_s),
+                 u"/cfg/twinsift/Keywords.txt"_s);
+        if (::geteuid() != 0) {
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+            QCOMPARE(KeywordList::fileNameFor(dir.path(), u"/cfg"_s),
+                     u"/cfg/twinsift/Keywords.txt"_s);
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
     }
 };
 

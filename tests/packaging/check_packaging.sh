@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Installs into a scratch prefix, validates the launcher and the metainfo, builds the Debian
+# package and runs the command line from the unpacked package.
+set -euo pipefail
+source_dir=$1
+build_dir=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build_dir" --prefix "$scratch/prefix" > /dev/null
+for f in bin/twinsift bin/twinsift-cli \
+         share/applications/org.example.Twinsift.desktop \
+         share/metainfo/org.example.Twinsift.metainfo.xml \
+         share/icons/hicolor/scalable/apps/org.example.Twinsift.svg \
+         share/icons/hicolor/42x42/apps/org.example.Twinsift.png \
+         share/man/man1/twinsift-cli.1 share/doc/twinsift/LICENSE; do
+  [ -e "$scratch/prefix/$f" ] || fail "install lacks $f"
+done
+[ -x "$scratch/prefix/bin/twinsift-cli" ] || fail "twinsift-cli is not executable"
+
+desktop-file-validate "$source_dir/data/org.example.Twinsift.desktop" || fail "launcher"
+appstreamcli validate --no-net --pedantic "$source_dir/data/org.example.Twinsift.metainfo.xml" \
+  || fail "metainfo"
+man --warnings -l -Tutf8 "$source_dir/docs/twinsift-cli.1" > /dev/null 2> "$scratch/man.err" || true
+[ ! -s "$scratch/man.err" ] || { cat "$scratch/man.err"; fail "manual page warnings"; }
+
+(cd "$build_dir" && cpack -G DEB -B "$scratch/deb" > "$scratch/cpack.log") \
+  || { cat "$scratch/cpack.log"; fail "cpack"; }
+deb=$(ls "$scratch"/deb/twinsift_*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6core6 libqt6widgets6 libqt6multimedia6 libglib2.0-0; do
+  grep -q "$lib" <<< "$depends" || fail "Depends lacks $lib: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = twinsift ] || fail "package name"
+contents=$(dpkg-deb -c "$deb")
+for f in ./usr/bin/twinsift ./usr/bin/twinsift-cli ./usr/share/applications/org.example.Twinsift.desktop; do
+  grep -q " $f\$" <<< "$contents" || fail "package lacks $f"
+done
+
+dpkg-deb -x "$deb" "$scratch/root"
+"$scratch/root/usr/bin/twinsift-cli" --help | grep -q '^Usage:' || fail "unpacked twinsift-cli --help"
+echo "packaging: 1 passed, 0 failed"
