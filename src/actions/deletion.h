@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "trash.h"
+
+#include <QList>
+
+#include <functional>
+
+namespace twinsift {
+
+class ResultModel;
+
+using Trasher = std::function<trash::TrashResult(const QByteArray &path)>;
+
+struct TrashFailure {
+    QByteArray path;
+    QString reason;
+};
+
+struct DeletionOutcome {
+    bool requested = false; // at least one row was ticked
+    int moved = 0;
+    QList<TrashFailure> failures;
+};
+
+// Sends the path-cell file of every ticked row to the trash, in the list's display order.
+// A path that stands in several ticked rows is sent once.
+DeletionOutcome deleteTicked(const ResultModel &model, const Trasher &DeleteFile);
+
+// One message naming the files that are still in place and why; empty when none.
+QString failureMessage(const QList<TrashFailure> &failures);
+
+} // namespace twinsift

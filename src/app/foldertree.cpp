@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+#include "foldertree.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace twinsift {
+
+FolderTree::FolderTree(QWidget *parent)
+    : QWidget(parent), m_edit(new QLineEdit(this)), m_tree(new QTreeView(this)),
+      m_model(new QFileSystemModel(this))
+{
+    m_edit->setObjectName(QStringLiteral("folderPath"));
+    m_edit->setPlaceholderText(QStringLiteral("Folder"));
+    m_edit->setToolTip(QStringLiteral("Type or paste a folder and press Enter"));
+    m_tree->setObjectName(QStringLiteral("folderTree"));
+    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_model->setReadOnly(true);
+    m_tree->setModel(m_model);
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        m_tree->hideColumn(column);
+    m_tree->header()->hide();
+    m_tree->setUniformRowHeights(true);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_edit);
+    layout->addWidget(m_tree, 1);
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(m_tree);
+
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    setCurrent(m_model->filePath(current));
+            });
+    connect(m_edit, &QLineEdit::returnPressed, this, &FolderTree::onTyped);
+    // The model reads folders in the background: show the current one once it is there.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (m_tree->currentIndex().isValid())
+            m_tree->scrollTo(m_tree->currentIndex());
+    });
+}
+
+QString FolderTree::rootPath() const
+{
+    return m_model->rootPath();
+}
+
+void FolderTree::setRootPath(const QString &root)
+{
+    m_tree->setRootIndex(m_model->setRootPath(root));
+    setCurrent(root);
+}
+
+bool FolderTree::setPath(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (!info.isDir())
+        return false;
+    const QString clean = QDir::cleanPath(info.absoluteFilePath());
+    const QString root = QStorageInfo(clean).rootPath();
+    if (!root.isEmpty() && root != rootPath()) {
+        m_tree->setRootIndex(m_model->setRootPath(root));
+        Q_EMIT rootChanged(root);
+    }
+    const QModelIndex index = m_model->index(clean);
+    if (index.isValid()) {
+        m_tree->setCurrentIndex(index);
+        m_tree->scrollTo(index);
+    }
+    setCurrent(clean);
+    return true;
+}
+
+void FolderTree::setCurrent(const QString &folder)
+{
+    m_edit->setText(folder);
+    if (folder == m_path)
+        return;
+    m_path = folder;
+    Q_EMIT pathChanged(m_path);
+}
+
+void FolderTree::onTyped()
+{
+    if (!setPath(m_edit->text()))
+        m_edit->setText(m_path);
+}
+
+} // namespace twinsift

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+
+class QFileSystemModel;
+class QLineEdit;
+class QTreeView;
+
+namespace twinsift {
+
+// The folder picker: a field where a folder can be typed or pasted, over a tree of one
+// volume's folders (hidden ones left out). Its path is the folder last opened, selected or
+// typed; that is the folder the listing and the search walk.
+class FolderTree : public QWidget {
+    Q_OBJECT
+public:
+    explicit FolderTree(QWidget *parent = nullptr);
+
+    QString path() const { return m_path; }
+    // Shows `folder` and makes it the path; false when it is not a folder.
+    bool setPath(const QString &folder);
+    QString rootPath() const;
+    // Shows the volume rooted at `root` and makes its root the path.
+    void setRootPath(const QString &root);
+
+Q_SIGNALS:
+    void pathChanged(const QString &path);
+    // A typed folder lies on another volume; the tree now shows that volume.
+    void rootChanged(const QString &root);
+
+private:
+    void setCurrent(const QString &folder);
+    void onTyped();
+
+    QLineEdit *m_edit;
+    QTreeView *m_tree;
+    QFileSystemModel *m_model;
+    QString m_path;
+};
+
+} // namespace twinsift

@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "actions/deletion.h"
+#include "app/keywordlist.h"
+#include "listing/runningindex.h"
+#include "listmode.h"
+#include "resultmodel.h"
+
+#include <QHash>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class Form1;
+}
+
+namespace twinsift {
+
+class ListingJob;
+class Prompter;
+class SearchJob;
+
+// The one window. Its handlers turn the user's clicks into calls of the engine and changes
+// of the result list; the listing and the search run on a worker while the window stays
+// responsive, with the buttons that change the list disabled.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    // At most this many pair rows are kept in the list.
+    static constexpr quint64 kMaxPairRows = 5'000'000;
+
+    explicit Form1(const QString &keywordFile = KeywordList::defaultFileName(),
+                   QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Seams: the message boxes, the desktop's opener and the trash.
+    void setPrompter(std::unique_ptr<Prompter> prompter);
+    void setUrlOpener(std::function<bool(const QUrl &)> opener);
+    void setTrasher(Trasher trasher);
+
+    ListMode listMode() const { return m_listMode; }
+    // Ticked rows by row number: the path each was ticked with.
+    const QHash<quint64, QByteArray> &checkedFiles() const { return m_checkedFiles; }
+    QByteArray pickedPath() const { return m_pickedPath; }
+    const KeywordList &keywordList() const { return m_keywordList; }
+    const RunningIndex &runningIndex() const { return m_index; }
+    ResultModel *resultModel() const { return m_model; }
+    bool isWorking() const;
+
+public Q_SLOTS:
+    void Drive1_Change();
+    void CheckImage_Click();
+    void chkKeywords_Click();
+    void ListView1_ColumnClick(const QString &header);
+    void ListView1_ItemClick(int row);
+    void ListView1_ItemCheck(int row);
+    void WMPlayer_OpenStateChange(const QByteArray &path);
+    void cmdSearch_Click();
+    void cmdClear_Click();
+    void cmdDups_Click();
+    void cmdSwitchItems_Click();
+    void cmdDelete_Click();
+    // Esc: stops the listing or the search and keeps the rows found so far.
+    void stopWork();
+
+Q_SIGNALS:
+    // A listing or a search has ended and the window is idle again.
+    void workFinished();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    QString startFolders();
+    void fillDrives();
+    void selectDrive(const QString &root);
+    void setColumns(ListMode kind, const QList<ColumnSpec> &columns);
+    void storeIndex(quint64 number);
+    QByteArray walkFolder() const;
+    void setWorking(bool working);
+    void showProgress();
+    void takeRows();
+    void listingFinished();
+    void searchFinished();
+    void reportWalk(const WalkOutcome &outcome, const QString &what);
+    void reportDeletion();
+    void display(const QString &message);
+    void imageStep(int row, QString &message);
+    void say(const QString &text);
+    void tell(QMessageBox::Icon icon, const QString &text);
+
+    std::unique_ptr<Ui::Form1> m_ui;
+    ResultModel *m_model;
+    std::unique_ptr<Prompter> m_prompter;
+    std::function<bool(const QUrl &)> m_openUrl;
+    Trasher m_trasher;
+    QString m_keywordFile;
+
+    ListMode m_listMode = ListMode::Search;
+    RunningIndex m_index;
+    KeywordList m_keywordList;
+    QHash<quint64, QByteArray> m_checkedFiles;
+    QByteArray m_pickedPath;
+    int m_imagePreviewShown = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_switchAllowed = false;
+    QList<TrashFailure> m_trashFailures;
+
+    QTimer m_progressTimer;
+    std::unique_ptr<ListingJob> m_listingJob;
+    std::unique_ptr<SearchJob> m_searchJob;
+};
+
+} // namespace twinsift

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+// twinsift: the window.
+
+#include "form1.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Twinsift"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/twinsift/icon.png")));
+    twinsift::Form1 window;
+    window.show();
+    return QApplication::exec();
+}

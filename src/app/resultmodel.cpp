@@ -1,0 +1,281 @@
+// SPDX-License-Identifier: MIT
+#include "resultmodel.h"
+
+#include "listing/rawname.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+
+namespace twinsift {
+
+ResultModel::ResultModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void ResultModel::setColumns(ListMode kind, const QList<ColumnSpec> &columns)
+{
+    beginResetModel();
+    m_kind = kind;
+    m_columns = columns;
+    m_files.clear();
+    m_pairs.clear();
+    m_searches.clear();
+    endResetModel();
+}
+
+void ResultModel::appendFiles(std::vector<ListingRow> &&rows)
+{
+    if (rows.empty() || isPairs())
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + int(rows.size()) - 1);
+    m_files.reserve(m_files.size() + rows.size());
+    for (ListingRow &row : rows)
+        m_files.push_back(FileRow{std::move(row.path), row.size, row.number,
+                                  quint32(row.nameOffset), false});
+    endInsertRows();
+}
+
+bool ResultModel::appendPairs(const Paths &paths, const std::vector<PairIndices> &pairs)
+{
+    if (pairs.empty() || !isPairs())
+        return true;
+    if (m_searches.empty() || m_searches.back() != paths) {
+        if (m_searches.size() > std::numeric_limits<quint16>::max())
+            return false;
+        m_searches.push_back(paths);
+    }
+    const auto search = quint16(m_searches.size() - 1);
+    const int first = rowCount();
+    beginInsertRows({}, first, first + int(pairs.size()) - 1);
+    m_pairs.reserve(m_pairs.size() + pairs.size());
+    for (const PairIndices &pair : pairs)
+        m_pairs.push_back(PairRow{pair.first, pair.second, pair.number, search, pair.percent, false});
+    endInsertRows();
+    return true;
+}
+
+void ResultModel::clearRows()
+{
+    if (rowCount() == 0)
+        return;
+    beginRemoveRows({}, 0, rowCount() - 1);
+    m_files = {};
+    m_pairs = {};
+    m_searches.clear();
+    endRemoveRows();
+}
+
+quint64 ResultModel::number(int row) const
+{
+    return isPairs() ? m_pairs[size_t(row)].number : m_files[size_t(row)].number;
+}
+
+bool ResultModel::isChecked(int row) const
+{
+    return isPairs() ? m_pairs[size_t(row)].checked : m_files[size_t(row)].checked;
+}
+
+void ResultModel::setChecked(int row, bool checked)
+{
+    if (isChecked(row) == checked)
+        return;
+    if (isPairs())
+        m_pairs[size_t(row)].checked = checked;
+    else
+        m_files[size_t(row)].checked = checked;
+    const QModelIndex cell = index(row, 0);
+    Q_EMIT dataChanged(cell, cell, {Qt::CheckStateRole});
+}
+
+const QByteArray &ResultModel::pairPath(const PairRow &row, quint32 index) const
+{
+    return (*m_searches[row.search])[index];
+}
+
+QByteArray ResultModel::pathCell(int row) const
+{
+    if (isPairs()) {
+        const PairRow &pair = m_pairs[size_t(row)];
+        return pairPath(pair, pair.first);
+    }
+    return m_files[size_t(row)].path;
+}
+
+QByteArray ResultModel::secondPath(int row) const
+{
+    if (!isPairs())
+        return {};
+    const PairRow &pair = m_pairs[size_t(row)];
+    return pairPath(pair, pair.second);
+}
+
+QString ResultModel::toolTipText(int row) const
+{
+    if (!isPairs())
+        return rawname::display(pathCell(row));
+    return rawname::display(pathCell(row)) + QStringLiteral("  <--->  ") +
+           rawname::display(secondPath(row));
+}
+
+void ResultModel::switchItems(int row)
+{
+    if (!isPairs())
+        return;
+    PairRow &pair = m_pairs[size_t(row)];
+    std::swap(pair.first, pair.second);
+    Q_EMIT dataChanged(index(row, 1), index(row, 2), {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+template<typename Row, typename Less>
+void ResultModel::reorder(std::vector<Row> &rows, Less less, Qt::SortOrder order)
+{
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<quint32> from(rows.size());
+    std::iota(from.begin(), from.end(), 0u);
+    if (order == Qt::AscendingOrder)
+        std::stable_sort(from.begin(), from.end(),
+                         [&](quint32 a, quint32 b) { return less(rows[a], rows[b]); });
+    else
+        std::stable_sort(from.begin(), from.end(),
+                         [&](quint32 a, quint32 b) { return less(rows[b], rows[a]); });
+
+    std::vector<Row> sorted;
+    sorted.reserve(rows.size());
+    std::vector<int> newRow(rows.size());
+    for (size_t i = 0; i < from.size(); ++i) {
+        sorted.push_back(std::move(rows[from[i]]));
+        newRow[from[i]] = int(i);
+    }
+    rows.swap(sorted);
+
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after.append(index(newRow[size_t(old.row())], old.column()));
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ResultModel::sortRows(SortKey key, Qt::SortOrder order)
+{
+    if (key == SortKey::Size && !isPairs())
+        reorder(m_files, [](const FileRow &a, const FileRow &b) { return a.size < b.size; }, order);
+    else if (key == SortKey::Similarity && isPairs())
+        reorder(m_pairs, [](const PairRow &a, const PairRow &b) { return a.percent < b.percent; },
+                order);
+}
+
+void ResultModel::setLocale(const QLocale &locale)
+{
+    m_locale = locale;
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                           {Qt::DisplayRole});
+}
+
+int ResultModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return int(isPairs() ? m_pairs.size() : m_files.size());
+}
+
+int ResultModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QString ResultModel::fileText(const FileRow &row, int column) const
+{
+    const ListingRow cells{row.number, row.path, row.nameOffset, row.size};
+    switch (column) {
+    case 0:
+        return QString::number(row.number);
+    case 1:
+        return cells.filenameText();
+    case 2:
+        return cells.sizeText(m_locale);
+    case 3:
+        return cells.hashText();
+    case 4:
+        return cells.pathText();
+    default:
+        return {};
+    }
+}
+
+QString ResultModel::pairText(const PairRow &row, int column) const
+{
+    switch (column) {
+    case 0:
+        return QString::number(row.number);
+    case 1:
+        return rawname::display(pairPath(row, row.first));
+    case 2:
+        return rawname::display(pairPath(row, row.second));
+    case 3:
+        return QString::number(row.percent);
+    default:
+        return {};
+    }
+}
+
+QVariant ResultModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const int row = index.row();
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        return isPairs() ? pairText(m_pairs[size_t(row)], column)
+                         : fileText(m_files[size_t(row)], column);
+    case Qt::CheckStateRole:
+        if (column == 0)
+            return isChecked(row) ? Qt::Checked : Qt::Unchecked;
+        return {};
+    case Qt::TextAlignmentRole:
+        return int(m_columns[column].alignment | Qt::AlignVCenter);
+    case Qt::ToolTipRole:
+        return toolTipText(row);
+    default:
+        return {};
+    }
+}
+
+bool ResultModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::CheckStateRole || index.column() != 0 ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    const bool checked = value.toInt() == Qt::Checked;
+    if (checked == isChecked(index.row()))
+        return true;
+    setChecked(index.row(), checked);
+    Q_EMIT itemCheck(index.row());
+    return true;
+}
+
+Qt::ItemFlags ResultModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == 0)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return m_columns[section].text;
+    if (role == Qt::TextAlignmentRole)
+        return int(m_columns[section].alignment | Qt::AlignVCenter);
+    return {};
+}
+
+} // namespace twinsift

@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "listmode.h"
+#include "listing/listing.h"
+
+#include <QAbstractTableModel>
+#include <QLocale>
+
+#include <memory>
+#include <vector>
+
+namespace twinsift {
+
+struct ColumnSpec {
+    QString text;
+    int width = 100;
+    Qt::Alignment alignment = Qt::AlignLeft;
+};
+
+// A pair found by one search: two candidates by their place in that search's paths.
+struct PairIndices {
+    quint32 first = 0;
+    quint32 second = 0;
+    quint32 number = 0;
+    quint8 percent = 0;
+};
+
+// The rows of the result list. Rows are kept compact so that millions fit: a file row holds
+// its raw path and size, a pair row two indices into the paths of the search that found it.
+// Every text is made when the view asks for it. The first column shows the row's number and
+// its check box; a row keeps its number when the rows are sorted.
+class ResultModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum class SortKey { Size, Similarity };
+    using Paths = std::shared_ptr<const std::vector<QByteArray>>;
+
+    explicit ResultModel(QObject *parent = nullptr);
+
+    // Sets the header and the kind of rows; any rows are removed.
+    void setColumns(ListMode kind, const QList<ColumnSpec> &columns);
+    const QList<ColumnSpec> &columns() const { return m_columns; }
+    ListMode kind() const { return m_kind; }
+
+    void appendFiles(std::vector<ListingRow> &&rows);
+    // False, and nothing added, when the list already holds the pairs of 65536 searches.
+    bool appendPairs(const Paths &paths, const std::vector<PairIndices> &pairs);
+    void clearRows();
+
+    quint64 number(int row) const;
+    bool isChecked(int row) const;
+    // A tick set by the program: it raises no itemCheck.
+    void setChecked(int row, bool checked);
+    // The file that clicks, ticks and deletion act on: "Path", or "File1" of a pair.
+    QByteArray pathCell(int row) const;
+    QByteArray secondPath(int row) const;
+    QString toolTipText(int row) const;
+    // Swaps "File1" and "File2" of a pair row.
+    void switchItems(int row);
+    // Orders the rows by byte size or by similarity; rows the key does not apply to stay.
+    void sortRows(SortKey key, Qt::SortOrder order);
+
+    void setLocale(const QLocale &locale);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+Q_SIGNALS:
+    // The user changed a row's tick; the row holds the new state already.
+    void itemCheck(int row);
+
+private:
+    struct FileRow {
+        QByteArray path;
+        qint64 size = 0;
+        quint64 number = 0;
+        quint32 nameOffset = 0;
+        bool checked = false;
+    };
+    struct PairRow {
+        quint32 first;
+        quint32 second;
+        quint32 number;
+        quint16 search; // which search's paths the indices refer to
+        quint8 percent;
+        bool checked;
+    };
+    static_assert(sizeof(PairRow) == 16);
+
+    bool isPairs() const { return m_kind == ListMode::Duplicate; }
+    const QByteArray &pairPath(const PairRow &row, quint32 index) const;
+    QString fileText(const FileRow &row, int column) const;
+    QString pairText(const PairRow &row, int column) const;
+    template<typename Row, typename Less>
+    void reorder(std::vector<Row> &rows, Less less, Qt::SortOrder order);
+
+    ListMode m_kind = ListMode::Search;
+    QList<ColumnSpec> m_columns;
+    std::vector<FileRow> m_files;
+    std::vector<PairRow> m_pairs;
+    std::vector<Paths> m_searches;
+    QLocale m_locale = QLocale::system();
+};
+
+} // namespace twinsift

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: MIT
+#include "imagepreview.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace twinsift::imagepreview {
+
+namespace {
+
+constexpr int kWidest = 600;
+constexpr int kTallest = 400;
+
+// Opens a regular file by its raw path; anything else (a pipe, a device) is not read.
+bool openRegular(const QByteArray &path, QFile &file)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
+} // namespace
+
+double shrinkRatio(const QSize &pixels)
+{
+    const int w = pixels.width();
+    const int h = pixels.height();
+    if (w < h && h > kTallest)
+        return double(h) / kTallest;
+    if (w >= h && w > kWidest)
+        return double(w) / kWidest;
+    return 1.0;
+}
+
+QSizeF drawnSize(const QSize &pixels)
+{
+    const double ratio = shrinkRatio(pixels);
+    return {pixels.width() / ratio, pixels.height() / ratio};
+}
+
+QString sizeText(const QSize &pixels)
+{
+    return QStringLiteral("Image size(%1 x %2)").arg(pixels.width()).arg(pixels.height());
+}
+
+Preview load(const QByteArray &path)
+{
+    QFile file;
+    if (!openRegular(path, file))
+        return {};
+    QImageReader reader(&file);
+    Preview preview;
+    preview.pixels = reader.size();
+    if (preview.pixels.isValid() && !preview.pixels.isEmpty()) {
+        preview.drawn = drawnSize(preview.pixels);
+        if (shrinkRatio(preview.pixels) > 1.0) {
+            const QSize decoded(std::max(1, int(std::lround(preview.drawn.width()))),
+                                std::max(1, int(std::lround(preview.drawn.height()))));
+            reader.setScaledSize(decoded);
+        }
+        preview.image = reader.read();
+    } else {
+        // The format tells its size only by decoding.
+        preview.image = reader.read();
+        preview.pixels = preview.image.size();
+        preview.drawn = drawnSize(preview.pixels);
+        if (shrinkRatio(preview.pixels) > 1.0)
+            preview.image = preview.image.scaled(preview.drawn.toSize().expandedTo({1, 1}),
+                                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    preview.ok = !preview.image.isNull() && !preview.pixels.isEmpty();
+    if (!preview.ok)
+        return {};
+    return preview;
+}
+
+} // namespace twinsift::imagepreview

@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: MIT
+#include "musicpanel.h"
+
+#include "listing/rawname.h"
+
+#include <QAudioOutput>
+#include <QHBoxLayout>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace twinsift {
+
+namespace {
+
+constexpr int kVolume = 50;
+
+QToolButton *makeButton(QWidget *parent, QStyle::StandardPixmap icon, const QString &tip)
+{
+    auto *button = new QToolButton(parent);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolTip(tip);
+    button->setAutoRaise(true);
+    button->setIconSize({16, 16});
+    return button;
+}
+
+// A file URL that carries the raw bytes of the path, so that names that are not UTF-8
+// reach the decoder unchanged.
+QUrl fileUrl(const QByteArray &path)
+{
+    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/"), QUrl::StrictMode);
+}
+
+} // namespace
+
+MusicPanel::MusicPanel(QWidget *parent)
+    : QWidget(parent), m_position(new QSlider(Qt::Horizontal, this)),
+      m_volume(new QSlider(Qt::Horizontal, this)),
+      m_previous(makeButton(this, QStyle::SP_MediaSkipBackward, QStringLiteral("Previous"))),
+      m_playPause(makeButton(this, QStyle::SP_MediaPlay, QStringLiteral("Play"))),
+      m_stop(makeButton(this, QStyle::SP_MediaStop, QStringLiteral("Stop"))),
+      m_next(makeButton(this, QStyle::SP_MediaSkipForward, QStringLiteral("Next")))
+{
+    m_previous->setObjectName(QStringLiteral("previous"));
+    m_playPause->setObjectName(QStringLiteral("playPause"));
+    m_stop->setObjectName(QStringLiteral("stop"));
+    m_next->setObjectName(QStringLiteral("next"));
+    m_position->setObjectName(QStringLiteral("position"));
+    m_position->setToolTip(QStringLiteral("Position"));
+    m_volume->setObjectName(QStringLiteral("volume"));
+    m_volume->setRange(0, 100);
+    m_volume->setValue(kVolume);
+    m_volume->setToolTip(QStringLiteral("Volume"));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(0);
+    for (QToolButton *button : {m_previous, m_playPause, m_stop, m_next})
+        buttons->addWidget(button);
+    buttons->addSpacing(4);
+    buttons->addWidget(m_volume, 1);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(2);
+    column->addWidget(m_position);
+    column->addLayout(buttons);
+    column->addStretch(1);
+    setFocusPolicy(Qt::TabFocus);
+    setFocusProxy(m_playPause);
+    m_playPause->setFocusPolicy(Qt::TabFocus);
+
+    connect(m_previous, &QToolButton::clicked, this, &MusicPanel::previous);
+    connect(m_playPause, &QToolButton::clicked, this, &MusicPanel::playPause);
+    connect(m_stop, &QToolButton::clicked, this, &MusicPanel::stop);
+    connect(m_next, &QToolButton::clicked, this, &MusicPanel::next);
+    connect(m_volume, &QSlider::valueChanged, this, [this](int value) {
+        if (m_output)
+            m_output->setVolume(float(value) / 100.0f);
+    });
+    connect(m_position, &QSlider::sliderMoved, this, [this](int value) {
+        if (m_player)
+            m_player->setPosition(value);
+    });
+    connect(&m_playlist, &MusicPlaylist::appended, this, &MusicPanel::onAppended);
+    connect(&m_playlist, &MusicPlaylist::removed, this, &MusicPanel::onRemoved);
+    connect(&m_playlist, &MusicPlaylist::cleared, this, &MusicPanel::close);
+    updateButtons();
+}
+
+MusicPanel::~MusicPanel()
+{
+    if (m_player)
+        m_player->stop();
+}
+
+void MusicPanel::ensurePlayer()
+{
+    if (m_player)
+        return;
+    m_player = new QMediaPlayer(this);
+    m_output = new QAudioOutput(this);
+    m_output->setVolume(float(m_volume->value()) / 100.0f);
+    m_player->setAudioOutput(m_output);
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, &MusicPanel::onStatus);
+    connect(m_player, &QMediaPlayer::errorOccurred, this, &MusicPanel::onError);
+    connect(m_player, &QMediaPlayer::playbackStateChanged, this, &MusicPanel::updateButtons);
+    connect(m_player, &QMediaPlayer::durationChanged, this,
+            [this](qint64 duration) { m_position->setRange(0, int(duration)); });
+    connect(m_player, &QMediaPlayer::positionChanged, this, [this](qint64 position) {
+        if (!m_position->isSliderDown())
+            m_position->setValue(int(position));
+    });
+}
+
+void MusicPanel::open(int position, bool play)
+{
+    if (position < 0 || position >= m_playlist.count())
+        return;
+    ensurePlayer();
+    m_playlist.setCurrent(position);
+    const QByteArray path = m_playlist.item(position);
+    m_player->setSource(fileUrl(path));
+    Q_EMIT openStateChanged(path);
+    if (play)
+        m_player->play();
+    updateButtons();
+}
+
+void MusicPanel::close()
+{
+    if (m_player) {
+        m_player->stop();
+        m_player->setSource({});
+    }
+    m_playlist.setCurrent(-1);
+    m_position->setValue(0);
+    updateButtons();
+}
+
+void MusicPanel::playPause()
+{
+    if (m_player && m_playlist.current() >= 0) {
+        if (m_player->playbackState() == QMediaPlayer::PlayingState)
+            m_player->pause();
+        else
+            m_player->play();
+    } else {
+        open(0, true);
+    }
+}
+
+void MusicPanel::stop()
+{
+    if (m_player)
+        m_player->stop();
+}
+
+void MusicPanel::next()
+{
+    open(m_playlist.current() + 1, true);
+}
+
+void MusicPanel::previous()
+{
+    open(std::max(m_playlist.current() - 1, 0), true);
+}
+
+void MusicPanel::onAppended(int position)
+{
+    const bool playing = m_player && m_player->playbackState() != QMediaPlayer::StoppedState;
+    if (!playing)
+        open(position, true);
+    updateButtons();
+}
+
+void MusicPanel::onRemoved(int position, bool wasCurrent)
+{
+    Q_UNUSED(position);
+    if (wasCurrent)
+        close();
+    updateButtons();
+}
+
+void MusicPanel::onStatus(QMediaPlayer::MediaStatus status)
+{
+    if (status == QMediaPlayer::EndOfMedia && m_playlist.current() + 1 < m_playlist.count())
+        next();
+}
+
+void MusicPanel::onError(QMediaPlayer::Error error, const QString &text)
+{
+    if (error == QMediaPlayer::NoError || m_playlist.current() < 0)
+        return;
+    Q_EMIT problem(QStringLiteral("Can't play %1: %2")
+                       .arg(rawname::display(m_playlist.item(m_playlist.current())), text));
+}
+
+void MusicPanel::updateButtons()
+{
+    const bool playing = m_player && m_player->playbackState() == QMediaPlayer::PlayingState;
+    m_playPause->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause
+                                                       : QStyle::SP_MediaPlay));
+    m_playPause->setToolTip(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    const bool any = m_playlist.count() > 0;
+    m_playPause->setEnabled(any);
+    m_stop->setEnabled(any);
+    m_previous->setEnabled(m_playlist.current() > 0);
+    m_next->setEnabled(m_playlist.current() + 1 < m_playlist.count());
+    m_position->setEnabled(m_playlist.current() >= 0);
+}
+
+} // namespace twinsift

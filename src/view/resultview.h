@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QTableView>
+
+namespace twinsift {
+
+// The result list. It tells a click on a row apart from a click on the row's check box, as
+// the window handles the two differently, and shows the row's path (or both paths of a pair)
+// as the tooltip of the row under the pointer.
+class ResultView : public QTableView {
+    Q_OBJECT
+public:
+    explicit ResultView(QWidget *parent = nullptr);
+
+    // Where the check box of a row is drawn, in viewport coordinates.
+    QRect checkBoxRect(int row) const;
+    // The tooltip for a point of the viewport: empty where there is no row.
+    QString toolTipAt(const QPoint &position) const;
+
+Q_SIGNALS:
+    void itemClick(int row);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QPersistentModelIndex m_pressed;
+};
+
+} // namespace twinsift
