@@ -44,6 +44,16 @@ private Q_SLOTS:
         QCOMPARE(KeywordList::parse(content), items);
     }
 
+    void largeFile()
+    {
+        QByteArray content;
+        for (int i = 0; content.size() < 10 * 1024 * 1024; ++i)
+            content += "KEYWORD" + QByteArray::number(i) + (i % 2 ? ",\r\n" : "\n");
+        const QStringList items = KeywordList::parse(content);
+        QCOMPARE(items.size(), content.count('K'));
+        QCOMPARE(items.first(), u"KEYWORD0"_s);
+    }
+
     void matchesExactStemsOnly()
     {
         KeywordList list;

@@ -180,6 +180,73 @@ private Q_SLOTS:
         QVERIFY(!outcome.rootFailed);
     }
 
+    void hostileNames()
+    {
+        TreeBuilder tree;
+        const QByteArray longest = QByteArray(251, 'n') + ".txt"; // 255 bytes, the most a name holds
+        tree.file(longest, 1);
+        tree.file("Case.txt", 2);
+        tree.file("case.txt", 3);
+        tree.file("CASE.txt", 4);
+        tree.file("-starts-with-dash", 5);
+        tree.file("ends-with-\xC3\xA9\xC3\xA9\xC3\xA9", 6);
+        const Walked w = walk(tree);
+        QVERIFY(w.outcome.errors.empty());
+        // Case twins stay apart, ordered by their raw bytes.
+        QCOMPARE(w.files, (QList<QByteArray>{"-starts-with-dash 5", "CASE.txt 4", "Case.txt 2",
+                                             "case.txt 3", "ends-with-\xC3\xA9\xC3\xA9\xC3\xA9 6",
+                                             longest + " 1"}));
+    }
+
+    void hugeFolder()
+    {
+        // Far beyond what a 16-bit entry counter could hold.
+        TreeBuilder tree;
+        const int dir = ::open(tree.root().constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(dir >= 0);
+        constexpr int count = 200000;
+        for (int i = 0; i < count; ++i) {
+            const QByteArray name = "f" + QByteArray::number(i).rightJustified(6, '0');
+            const int fd = ::openat(dir, name.constData(), O_CREAT | O_WRONLY, 0644);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+        ::close(dir);
+        quint64 seen = 0;
+        QByteArray last;
+        const WalkOutcome outcome = FolderWalker::walk(tree.root(), [&](const WalkedFile &f) {
+            ++seen;
+            last = f.name().toByteArray();
+        });
+        QCOMPARE(outcome.files, quint64(count));
+        QCOMPARE(seen, quint64(count));
+        QCOMPARE(last, QByteArray("f199999"));
+    }
+
+    void entriesChangingMidWalk()
+    {
+        TreeBuilder tree;
+        tree.file("a.txt");
+        tree.file("b/inner.txt");
+        tree.file("c/inner.txt");
+        tree.file("d.txt", 4);
+        QList<QByteArray> seen;
+        const WalkOutcome outcome = FolderWalker::walk(tree.root(), [&](const WalkedFile &f) {
+            seen.append(f.path.sliced(tree.root().size() + 1).toByteArray());
+            if (f.name() == "a.txt") {
+                // A folder vanishes, a file vanishes, and new entries appear.
+                QProcess::execute(u"rm"_s, {u"-r"_s, QFile::decodeName(tree.path("c"))});
+                ::unlink(tree.path("d.txt").constData());
+                tree.file("b/new.txt");
+                tree.file("e.txt");
+            }
+        });
+        // What was read stands; the new folder content is read when the folder is entered.
+        QCOMPARE(seen, (QList<QByteArray>{"a.txt", "b/inner.txt", "b/new.txt", "d.txt"}));
+        QCOMPARE(outcome.errors.size(), size_t(1));
+        QCOMPARE(outcome.errors.front().path, tree.path("c/"));
+    }
+
     void missingRootFails()
     {
         const WalkOutcome outcome =
