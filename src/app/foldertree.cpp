@@ -91,8 +91,11 @@ void FolderTree::setCurrent(const QString &folder)
 
 void FolderTree::onTyped()
 {
-    if (!setPath(m_edit->text()))
+    const QString typed = m_edit->text();
+    if (!setPath(typed)) {
         m_edit->setText(m_path);
+        Q_EMIT rejected(typed);
+    }
 }
 
 } // namespace twinsift

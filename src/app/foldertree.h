@@ -28,6 +28,8 @@ Q_SIGNALS:
     void pathChanged(const QString &path);
     // A typed folder lies on another volume; the tree now shows that volume.
     void rootChanged(const QString &root);
+    // What was typed is not a folder; the path stays as it was.
+    void rejected(const QString &typed);
 
 private:
     void setCurrent(const QString &folder);

@@ -107,6 +107,9 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
             &Form1::stopWork);
     connect(m_ui->WMPlayer, &MusicPanel::problem, this, &Form1::say);
     connect(m_ui->Dir1, &FolderTree::rootChanged, this, &Form1::selectDrive);
+    connect(m_ui->Dir1, &FolderTree::rejected, this, [this](const QString &typed) {
+        say(QStringLiteral("%1 is not a folder.").arg(typed));
+    });
     connect(&m_progressTimer, &QTimer::timeout, this, &Form1::showProgress);
 
     Form_Load();
