@@ -44,8 +44,14 @@ FolderTree::FolderTree(QWidget *parent)
     connect(m_edit, &QLineEdit::returnPressed, this, &FolderTree::onTyped);
     // The model reads folders in the background: show the current one once it is there.
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
-        if (m_tree->currentIndex().isValid())
-            m_tree->scrollTo(m_tree->currentIndex());
+        const QModelIndex current = m_model->index(m_path);
+        if (!current.isValid())
+            return;
+        if (m_tree->currentIndex() != current) {
+            const QSignalBlocker blocker(m_tree->selectionModel());
+            m_tree->setCurrentIndex(current);
+        }
+        m_tree->scrollTo(current, QAbstractItemView::PositionAtCenter);
     });
 }
 
