@@ -347,10 +347,13 @@ void Form1::takeRows()
     if (m_searchJob) {
         const std::vector<PairIndices> pairs = m_searchJob->takePairs();
         if (!pairs.empty()) {
-            if (m_model->appendPairs(m_searchJob->paths(), pairs))
+            if (m_model->appendPairs(m_searchJob->paths(), pairs)) {
                 storeIndex(pairs.back().number);
-            else
+            } else {
                 m_searchJob->stop();
+                say(QStringLiteral("The list holds the pairs of too many searches: press Clear "
+                                   "first."));
+            }
         }
     }
 }
