@@ -21,7 +21,18 @@ namespace {
 struct Group {
     quint32 ext = 0;
     QString stem;
-    std::vector<quint32> members; // candidate positions, increasing
+};
+
+// Lists of items for each of a number of keys, in one array: the items of key k stand at
+// [start[k], start[k + 1]). Much leaner than a vector per key when most lists are short.
+template <typename T>
+struct Lists {
+    std::vector<quint32> start;
+    std::vector<T> items;
+
+    const T *begin(quint32 key) const { return items.data() + start[key]; }
+    const T *end(quint32 key) const { return items.data() + start[key + 1]; }
+    quint32 size(quint32 key) const { return start[key + 1] - start[key]; }
 };
 
 // Two groups of one extension key whose stems are alike enough.
@@ -58,8 +69,9 @@ class ExtJoin {
     };
 
 public:
-    ExtJoin(const std::vector<Group> &groups, const std::vector<quint32> &members, int percent)
-        : m_groups(groups), m_ids(members), m_k(percent)
+    ExtJoin(const std::vector<Group> &groups, const Lists<quint32> &members,
+            const std::vector<quint32> &ids, int percent)
+        : m_groups(groups), m_members(members), m_ids(ids), m_k(percent)
     {
     }
 
@@ -82,8 +94,7 @@ public:
             if (stop.stop_requested())
                 return;
             if (progress)
-                progress->done.fetch_add(m_groups[m_ids[x]].members.size(),
-                                         std::memory_order_relaxed);
+                progress->done.fetch_add(m_members.size(m_ids[x]), std::memory_order_relaxed);
             const qint64 a = size(x);
             if (a <= 0)
                 continue;
@@ -214,6 +225,7 @@ private:
     }
 
     const std::vector<Group> &m_groups;
+    const Lists<quint32> &m_members;
     const std::vector<quint32> &m_ids;
     const int m_k;
     std::vector<quint32> m_frequency;
@@ -249,33 +261,47 @@ SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QB
     std::vector<Group> groups;
     std::vector<quint32> groupOf;
     std::vector<std::vector<quint32>> groupsOfExt;
-    QHash<QString, quint32> extIds;
-    std::vector<QHash<QString, quint32>> stemIds;
-    paths.clear();
-    paths.reserve(n);
-    groupOf.reserve(n);
-    while (!fileRecords.isEmpty()) {
-        FileRecord record = fileRecords.takeFirst();
-        const QString ext = trimSpaces(record.ext).toString();
-        const QString stem = trimSpaces(record.filename).toString();
-        auto extIt = extIds.find(ext);
-        if (extIt == extIds.end()) {
-            extIt = extIds.insert(ext, quint32(groupsOfExt.size()));
-            groupsOfExt.emplace_back();
-            stemIds.emplace_back();
+    {
+        QHash<QString, quint32> extIds;
+        std::vector<QHash<QString, quint32>> stemIds;
+        paths.clear();
+        paths.reserve(n);
+        groupOf.reserve(n);
+        while (!fileRecords.isEmpty()) {
+            FileRecord record = fileRecords.takeFirst();
+            const QString ext = trimSpaces(record.ext).toString();
+            const QString stem = trimSpaces(record.filename).toString();
+            auto extIt = extIds.find(ext);
+            if (extIt == extIds.end()) {
+                extIt = extIds.insert(ext, quint32(groupsOfExt.size()));
+                groupsOfExt.emplace_back();
+                stemIds.emplace_back();
+            }
+            auto &stems = stemIds[*extIt];
+            auto stemIt = stems.find(stem);
+            if (stemIt == stems.end()) {
+                stemIt = stems.insert(stem, quint32(groups.size()));
+                groups.push_back(Group{*extIt, stem});
+                groupsOfExt[*extIt].push_back(*stemIt);
+            }
+            groupOf.push_back(*stemIt);
+            paths.push_back(std::move(record.path));
         }
-        auto &stems = stemIds[*extIt];
-        auto stemIt = stems.find(stem);
-        if (stemIt == stems.end()) {
-            stemIt = stems.insert(stem, quint32(groups.size()));
-            groups.push_back(Group{*extIt, stem, {}});
-            groupsOfExt[*extIt].push_back(*stemIt);
-        }
-        groups[*stemIt].members.push_back(quint32(paths.size()));
-        groupOf.push_back(*stemIt);
-        paths.push_back(std::move(record.path));
     }
-    stemIds.clear();
+    const auto groupCount = quint32(groups.size());
+
+    // The members of each group, in candidate order.
+    Lists<quint32> members;
+    members.start.assign(groupCount + 1, 0);
+    for (quint32 g : groupOf)
+        ++members.start[g + 1];
+    std::partial_sum(members.start.begin(), members.start.end(), members.start.begin());
+    members.items.resize(n);
+    {
+        std::vector<quint32> fill(members.start.begin(), members.start.end() - 1);
+        for (quint32 i = 0; i < n; ++i)
+            members.items[fill[groupOf[i]]++] = i;
+    }
 
     // Join the distinct stems of each extension key, largest keys first, on all cores.
     std::vector<quint32> extOrder(groupsOfExt.size());
@@ -292,7 +318,7 @@ SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QB
         for (size_t e; (e = nextExt.fetch_add(1)) < extOrder.size();) {
             if (stop.stop_requested())
                 return;
-            ExtJoin(groups, groupsOfExt[extOrder[e]], percent).run(found[t], stop, progress);
+            ExtJoin(groups, members, groupsOfExt[extOrder[e]], percent).run(found[t], stop, progress);
         }
     };
     {
@@ -301,21 +327,34 @@ SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QB
             pool.emplace_back(worker, t);
         worker(0);
     }
+    groupsOfExt.clear();
     if (stop.stop_requested()) {
         stats.stopped = true;
         stats.elapsedSeconds = QDateTime::currentSecsSinceEpoch() - start;
         return stats;
     }
 
-    // Alike groups, both ways.
-    std::vector<std::vector<std::pair<quint32, int>>> alike(groups.size());
+    // Alike groups, both ways, each with the percent of the pair.
+    Lists<std::pair<quint32, int>> alike;
+    alike.start.assign(groupCount + 1, 0);
     for (const auto &links : found) {
         for (const Link &link : links) {
-            alike[link.first].emplace_back(link.second, link.percent);
-            alike[link.second].emplace_back(link.first, link.percent);
+            ++alike.start[link.first + 1];
+            ++alike.start[link.second + 1];
         }
     }
-    found.clear();
+    std::partial_sum(alike.start.begin(), alike.start.end(), alike.start.begin());
+    alike.items.resize(alike.start.back());
+    {
+        std::vector<quint32> fill(alike.start.begin(), alike.start.end() - 1);
+        for (auto &links : found) {
+            for (const Link &link : links) {
+                alike.items[fill[link.first]++] = {link.second, link.percent};
+                alike.items[fill[link.second]++] = {link.first, link.percent};
+            }
+            links = {};
+        }
+    }
 
     // Stream the pairs in the order of the plain loop: by first candidate, then second.
     std::vector<std::pair<quint32, int>> partners;
@@ -324,17 +363,17 @@ SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QB
             stats.stopped = true;
             break;
         }
-        const Group &own = groups[groupOf[i]];
+        const quint32 own = groupOf[i];
         partners.clear();
-        if (pairCount(own.stem) > 0) {
-            auto after = std::upper_bound(own.members.begin(), own.members.end(), i);
-            for (; after != own.members.end(); ++after)
-                partners.emplace_back(*after, 100);
+        if (pairCount(groups[own].stem) > 0) {
+            for (auto it = std::upper_bound(members.begin(own), members.end(own), i);
+                 it != members.end(own); ++it)
+                partners.emplace_back(*it, 100);
         }
-        for (const auto &[other, pct] : alike[groupOf[i]]) {
-            const auto &members = groups[other].members;
-            for (auto it = std::upper_bound(members.begin(), members.end(), i);
-                 it != members.end(); ++it)
+        for (auto link = alike.begin(own); link != alike.end(own); ++link) {
+            const auto [other, pct] = *link;
+            for (auto it = std::upper_bound(members.begin(other), members.end(other), i);
+                 it != members.end(other); ++it)
                 partners.emplace_back(*it, pct);
         }
         std::sort(partners.begin(), partners.end());
