@@ -28,7 +28,6 @@ void ResultModel::appendFiles(std::vector<ListingRow> &&rows)
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    m_files.reserve(m_files.size() + rows.size());
     for (ListingRow &row : rows)
         m_files.push_back(FileRow{std::move(row.path), row.size, row.number,
                                   quint32(row.nameOffset), false});
@@ -47,7 +46,6 @@ bool ResultModel::appendPairs(const Paths &paths, const std::vector<PairIndices>
     const auto search = quint16(m_searches.size() - 1);
     const int first = rowCount();
     beginInsertRows({}, first, first + int(pairs.size()) - 1);
-    m_pairs.reserve(m_pairs.size() + pairs.size());
     for (const PairIndices &pair : pairs)
         m_pairs.push_back(PairRow{pair.first, pair.second, pair.number, search, pair.percent, false});
     endInsertRows();
@@ -126,25 +124,24 @@ void ResultModel::switchItems(int row)
     Q_EMIT dataChanged(index(row, 1), index(row, 2), {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
-template<typename Row, typename Less>
-void ResultModel::reorder(std::vector<Row> &rows, Less less, Qt::SortOrder order)
+template<typename Rows, typename Key>
+void ResultModel::reorder(Rows &rows, Key key, Qt::SortOrder order)
 {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<quint32> from(rows.size());
-    std::iota(from.begin(), from.end(), 0u);
-    if (order == Qt::AscendingOrder)
-        std::stable_sort(from.begin(), from.end(),
-                         [&](quint32 a, quint32 b) { return less(rows[a], rows[b]); });
-    else
-        std::stable_sort(from.begin(), from.end(),
-                         [&](quint32 a, quint32 b) { return less(rows[b], rows[a]); });
+    // Sorting (key, position) pairs in a flat array is stable by construction and touches
+    // each row once, which matters with millions of rows.
+    std::vector<std::pair<qint64, quint32>> keyed(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const qint64 k = key(rows[i]);
+        keyed[i] = {order == Qt::AscendingOrder ? k : -k - 1, quint32(i)};
+    }
+    std::sort(keyed.begin(), keyed.end());
 
-    std::vector<Row> sorted;
-    sorted.reserve(rows.size());
+    Rows sorted;
     std::vector<int> newRow(rows.size());
-    for (size_t i = 0; i < from.size(); ++i) {
-        sorted.push_back(std::move(rows[from[i]]));
-        newRow[from[i]] = int(i);
+    for (size_t i = 0; i < keyed.size(); ++i) {
+        sorted.push_back(std::move(rows[keyed[i].second]));
+        newRow[keyed[i].second] = int(i);
     }
     rows.swap(sorted);
 
@@ -160,10 +157,9 @@ void ResultModel::reorder(std::vector<Row> &rows, Less less, Qt::SortOrder order
 void ResultModel::sortRows(SortKey key, Qt::SortOrder order)
 {
     if (key == SortKey::Size && !isPairs())
-        reorder(m_files, [](const FileRow &a, const FileRow &b) { return a.size < b.size; }, order);
+        reorder(m_files, [](const FileRow &row) { return row.size; }, order);
     else if (key == SortKey::Similarity && isPairs())
-        reorder(m_pairs, [](const PairRow &a, const PairRow &b) { return a.percent < b.percent; },
-                order);
+        reorder(m_pairs, [](const PairRow &row) { return qint64(row.percent); }, order);
 }
 
 void ResultModel::setLocale(const QLocale &locale)

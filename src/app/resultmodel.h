@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QLocale>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -97,13 +98,15 @@ private:
     const QByteArray &pairPath(const PairRow &row, quint32 index) const;
     QString fileText(const FileRow &row, int column) const;
     QString pairText(const PairRow &row, int column) const;
-    template<typename Row, typename Less>
-    void reorder(std::vector<Row> &rows, Less less, Qt::SortOrder order);
+    template<typename Rows, typename Key>
+    void reorder(Rows &rows, Key key, Qt::SortOrder order);
 
     ListMode m_kind = ListMode::Search;
     QList<ColumnSpec> m_columns;
-    std::vector<FileRow> m_files;
-    std::vector<PairRow> m_pairs;
+    // Deques: appending a batch never copies the rows already there, and no row costs more
+    // than its own size, as a vector's doubling would.
+    std::deque<FileRow> m_files;
+    std::deque<PairRow> m_pairs;
     std::vector<Paths> m_searches;
     QLocale m_locale = QLocale::system();
 };

@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: MIT
+// The result list at scale: a listing of 1,000,000 files and a pair list of 5,000,000 rows,
+// appended in the window's batches, sorted, ticked, and drawn by the view at the top, the
+// middle and the end. Prints the slowest batch, the sort and paint times, and the memory
+// each pair row costs. Run with QT_QPA_PLATFORM=offscreen where there is no display.
+// Usage: bench_model [FILES] [PAIRS]; NO_VIEW=1 leaves the view out, to weigh the model alone.
+
+#include "app/resultmodel.h"
+#include "view/resultview.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+using namespace twinsift;
+
+namespace {
+
+constexpr size_t kBatch = 4096; // as the window's jobs hand rows over
+
+long rssKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return 0;
+}
+
+double ms(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Draws the visible rows at three places; returns the slowest paint in ms.
+double paintAround(ResultView &view, int rows)
+{
+    double slowest = 0;
+    if (!view.model())
+        return slowest;
+    for (int row : {0, rows / 2, rows - 1}) {
+        view.scrollTo(view.model()->index(row, 0));
+        QElapsedTimer timer;
+        timer.start();
+        view.viewport()->grab();
+        slowest = std::max(slowest, ms(timer));
+    }
+    return slowest;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const int files = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
+    const int pairs = argc > 2 ? std::atoi(argv[2]) : 5'000'000;
+
+    ResultModel model;
+    ResultView view;
+    if (!qEnvironmentVariableIsSet("NO_VIEW")) view.setModel(&model);
+    view.resize(520, 420);
+    QElapsedTimer timer;
+
+    // The pairs first, so that no memory freed before muddles what they cost. One search's
+    // paths are shared by all rows.
+    const int candidates = 100'000;
+    auto paths = std::make_shared<std::vector<QByteArray>>();
+    for (int i = 0; i < candidates; ++i)
+        paths->push_back("/home/someone/Music/artist " + QByteArray::number(i) + ".mp3");
+    model.setColumns(ListMode::Duplicate, {{QStringLiteral("No."), 80}, {QStringLiteral("File1"), 280},
+                                           {QStringLiteral("File2"), 280},
+                                           {QStringLiteral("Similarity(%)"), 100}});
+    const long before = rssKiB();
+    double slowestBatch = 0;
+    for (int done = 0; done < pairs;) {
+        std::vector<PairIndices> batch;
+        for (size_t k = 0; k < kBatch && done < pairs; ++k, ++done)
+            batch.push_back({quint32(done % candidates), quint32((done + 1) % candidates),
+                             quint32(done + 1), quint8(61 + done % 40)});
+        timer.start();
+        model.appendPairs(paths, batch);
+        slowestBatch = std::max(slowestBatch, ms(timer));
+    }
+    const long grown = rssKiB() - before;
+    timer.start();
+    model.sortRows(ResultModel::SortKey::Similarity, Qt::AscendingOrder);
+    const double sortPairs = ms(timer);
+    timer.start();
+    model.setData(model.index(pairs - 1, 0), Qt::Checked, Qt::CheckStateRole);
+    const double tickPairs = ms(timer);
+    timer.start();
+    model.switchItems(pairs / 2);
+    const double switchPairs = ms(timer);
+    const double paintPairs = paintAround(view, pairs);
+    std::printf("pairs: %d rows, slowest batch %.2f ms, sort by similarity %.1f ms, tick %.3f ms, "
+                "switch %.3f ms, paint %.1f ms, %.1f bytes a row\n",
+                pairs, slowestBatch, sortPairs, tickPairs, switchPairs, paintPairs,
+                1024.0 * double(grown) / pairs);
+
+    // The listing.
+    model.setColumns(ListMode::Search, {{QStringLiteral("No."), 100}, {QStringLiteral("Filename"), 300},
+                                        {QStringLiteral("Size"), 90}, {QStringLiteral("Hash"), 100},
+                                        {QStringLiteral("Path"), 550}});
+    slowestBatch = 0;
+    for (int done = 0; done < files;) {
+        std::vector<ListingRow> batch;
+        for (size_t k = 0; k < kBatch && done < files; ++k, ++done) {
+            QByteArray path = "/home/someone/Pictures/2024/holiday " + QByteArray::number(done) + ".jpg";
+            batch.push_back({quint64(done + 1), path, 28, qint64((done * 7919LL) % 5'000'000)});
+        }
+        timer.start();
+        model.appendFiles(std::move(batch));
+        slowestBatch = std::max(slowestBatch, ms(timer));
+    }
+    timer.start();
+    model.sortRows(ResultModel::SortKey::Size, Qt::DescendingOrder);
+    const double sortFiles = ms(timer);
+    timer.start();
+    model.setData(model.index(files / 2, 0), Qt::Checked, Qt::CheckStateRole);
+    const double tickFiles = ms(timer);
+    const double paintFiles = paintAround(view, files);
+    std::printf("listing: %d rows, slowest batch %.2f ms, sort by size %.1f ms, tick %.3f ms, "
+                "paint %.1f ms\n",
+                files, slowestBatch, sortFiles, tickFiles, paintFiles);
+    return 0;
+}
