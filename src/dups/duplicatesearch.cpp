@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <limits>
 #include <numeric>
 #include <thread>
 #include <unordered_map>
@@ -51,6 +51,15 @@ QStringView trimSpaces(QStringView text)
     return text;
 }
 
+// std::popcount becomes a library call on baseline x86-64; this stays inline.
+constexpr int bitCount(quint64 x)
+{
+    x = x - ((x >> 1) & 0x5555555555555555ULL);
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return int((x * 0x0101010101010101ULL) >> 56);
+}
+
 qint64 pairCount(const QString &stem)
 {
     return std::max<qint64>(stem.size() - 1, 0);
@@ -64,8 +73,15 @@ qint64 pairCount(const QString &stem)
 class ExtJoin {
     struct Overlap {
         int count = 0; // common tokens met in the prefixes; -1 once ruled out
-        quint32 lastX = 0;
-        quint32 lastY = 0;
+        quint16 lastX = 0;
+        quint16 lastY = 0;
+    };
+    // A record whose indexed prefix holds a token, where, and the record's size. Names are at
+    // most 255 bytes, so stems have far fewer than 65536 pairs.
+    struct Posting {
+        quint32 record;
+        quint16 position;
+        quint16 size;
     };
 
 public:
@@ -78,16 +94,21 @@ public:
     void run(std::vector<Link> &links, const std::stop_token &stop, SearchProgress *progress)
     {
         tokenize();
+        if (m_longest > std::numeric_limits<quint16>::max()) {
+            compareAll(links, stop, progress); // stems no file name can give
+            return;
+        }
         const size_t count = m_ids.size();
         std::vector<quint32> order(count);
         std::iota(order.begin(), order.end(), 0u);
         std::stable_sort(order.begin(), order.end(),
                          [&](quint32 a, quint32 b) { return size(a) < size(b); });
 
-        std::vector<std::vector<std::pair<quint32, quint32>>> index(m_tokenCount);
+        std::vector<std::vector<Posting>> index(m_tokenCount);
         std::vector<size_t> indexStart(m_tokenCount, 0);
         std::vector<Overlap> overlap(count);
         std::vector<quint32> touched;
+        std::vector<int> needed; // overlap that a partner of each size must reach
         const int k = m_k;
 
         for (quint32 x : order) {
@@ -100,31 +121,33 @@ public:
                 continue;
             const qint64 smallest = k * a / (200 - k) + 1;
             const qint64 probe = a - k * a / (200 - k);
+            needed.resize(size_t(a) + 1);
+            for (qint64 b = smallest; b <= a; ++b)
+                needed[size_t(b)] = int(k * (a + b) / 200 + 1);
             const quint32 *tx = tokens(x);
             touched.clear();
             for (qint64 i = 0; i < probe; ++i) {
                 auto &postings = index[tx[i]];
                 size_t &start = indexStart[tx[i]];
-                while (start < postings.size() && size(postings[start].first) < smallest)
+                while (start < postings.size() && postings[start].size < smallest)
                     ++start; // records come by increasing size, so these never match again
+                const int leftX = int(a - i - 1);
                 for (size_t p = start; p < postings.size(); ++p) {
-                    const auto [y, posY] = postings[p];
-                    Overlap &o = overlap[y];
+                    const Posting posting = postings[p];
+                    Overlap &o = overlap[posting.record];
                     if (o.count < 0)
                         continue;
                     if (o.count == 0)
-                        touched.push_back(y);
-                    const qint64 b = size(y);
-                    const qint64 needed = k * (a + b) / 200 + 1;
+                        touched.push_back(posting.record);
                     // What is matched so far, this token, and at most what is left of either.
-                    const qint64 bound = o.count + 1 + std::min(a - i - 1, b - qint64(posY) - 1);
-                    if (bound < needed) {
+                    const int leftY = posting.size - posting.position - 1;
+                    if (o.count + 1 + std::min(leftX, leftY) < needed[posting.size]) {
                         o.count = -1;
                         continue;
                     }
                     ++o.count;
-                    o.lastX = quint32(i);
-                    o.lastY = posY;
+                    o.lastX = quint16(i);
+                    o.lastY = posting.position;
                 }
             }
             for (quint32 y : touched) {
@@ -134,7 +157,7 @@ public:
             }
             const qint64 indexed = a - k * a / 100;
             for (qint64 i = 0; i < indexed; ++i)
-                index[tx[i]].emplace_back(x, quint32(i));
+                index[tx[i]].push_back(Posting{x, quint16(i), quint16(a)});
         }
     }
 
@@ -151,10 +174,10 @@ private:
             const QString &stem = m_groups[id].stem;
             codes.clear();
             for (qsizetype i = 0; i + 1 < stem.size(); ++i)
-                codes.push_back((quint64(stem[i].unicode()) << 16 | stem[i + 1].unicode()) << 16);
+                codes.push_back((quint64(stem[i].unicode()) << 16 | stem[i + 1].unicode()) << 32);
             std::sort(codes.begin(), codes.end());
             for (size_t i = 1; i < codes.size(); ++i) {
-                if ((codes[i] >> 16) == (codes[i - 1] >> 16))
+                if ((codes[i] >> 32) == (codes[i - 1] >> 32))
                     codes[i] = codes[i - 1] + 1; // the next occurrence of the same pair
             }
             for (quint64 code : codes) {
@@ -165,6 +188,7 @@ private:
                 m_tokens.push_back(it->second);
             }
             m_offsets.push_back(quint32(m_tokens.size()));
+            m_longest = std::max(m_longest, size_t(codes.size()));
         }
         m_tokenCount = quint32(m_frequency.size());
         std::vector<quint32> byRarity(m_tokenCount);
@@ -187,14 +211,25 @@ private:
         }
     }
 
+    void compareAll(std::vector<Link> &links, const std::stop_token &stop,
+                    SearchProgress *progress) const
+    {
+        for (quint32 x = 0; x < m_ids.size() && !stop.stop_requested(); ++x) {
+            if (progress)
+                progress->done.fetch_add(m_members.size(m_ids[x]), std::memory_order_relaxed);
+            for (quint32 y = x + 1; y < m_ids.size(); ++y)
+                verify(x, y, Overlap{0, 0, 0}, links);
+        }
+    }
+
     // A token of one stem that the other lacks sets a bit in the XOR of their bitmaps that
     // no common token clears, so m <= (a + b - popcount(xor)) / 2: a cheap bound to try
     // before merging the lists.
     bool bitmapAllows(quint32 x, quint32 y) const
     {
         const qint64 a = size(x), b = size(y);
-        const qint64 differing = std::popcount(m_bitmaps[x][0] ^ m_bitmaps[y][0]) +
-                                 std::popcount(m_bitmaps[x][1] ^ m_bitmaps[y][1]);
+        const qint64 differing = bitCount(m_bitmaps[x][0] ^ m_bitmaps[y][0]) +
+                                 bitCount(m_bitmaps[x][1] ^ m_bitmaps[y][1]);
         const qint64 bound = (a + b - differing) / 2;
         return 200 * bound > m_k * (a + b);
     }
@@ -208,7 +243,9 @@ private:
         const qint64 a = size(x);
         const qint64 b = size(y);
         const qint64 needed = m_k * (a + b) / 200 + 1;
-        qint64 i = known.lastX + 1, j = known.lastY + 1, matches = known.count;
+        qint64 i = known.count > 0 ? known.lastX + 1 : 0;
+        qint64 j = known.count > 0 ? known.lastY + 1 : 0;
+        qint64 matches = known.count;
         while (i < a && j < b) {
             if (matches + std::min(a - i, b - j) < needed)
                 return;
@@ -233,6 +270,7 @@ private:
     std::vector<quint32> m_offsets;
     std::vector<std::array<quint64, 2>> m_bitmaps;
     quint32 m_tokenCount = 0;
+    size_t m_longest = 0;
 };
 
 } // namespace

@@ -62,7 +62,7 @@ int commonPairs(QStringView first, QStringView second)
     int matches = 0;
     if (allCapitals(first) && allCapitals(second)) {
         // Stems are always capitals A to Z: 676 possible pairs fit a small counter table.
-        std::array<quint16, 26 * 26> available{};
+        std::array<quint32, 26 * 26> available{};
         for (qsizetype k = 0; k + 1 < second.size(); ++k)
             ++available[size_t((second[k].unicode() - u'A') * 26 + (second[k + 1].unicode() - u'A'))];
         for (qsizetype k = 0; k + 1 < first.size(); ++k) {

@@ -71,6 +71,8 @@ private Q_SLOTS:
         QTest::newRow("nothing shared") << u"AB"_s << u"CD"_s << 0 << 0.0;
         QTest::newRow("one letter against longer") << u"A"_s << u"AB"_s << 0 << 0.0;
         QTest::newRow("no pairs at all") << u"A"_s << u"A"_s << 0 << 0.0;
+        QTest::newRow("more repeats than 16 bits count") << QString(70001, u'A') << QString(70001, u'A')
+                                                         << 70000 << 1.0;
         QTest::newRow("not only capitals") << u"ab-ab"_s << u"ab-"_s << 2 << 4.0 / 6;
     }
     void similarity()

@@ -143,6 +143,20 @@ private Q_SLOTS:
         }
     }
 
+    void stemsLongerThanAnyName()
+    {
+        // No file name gives such stems, but the search must still be exact for them.
+        const QString longStem(70000, u'A');
+        const std::vector<reference::Candidate> candidates{
+            {longStem, u"TXT"_s}, {longStem + u"B"_s, u"TXT"_s}, {u"AB"_s, u"TXT"_s},
+            {longStem, u"TXT"_s}};
+        const auto expected = reference::plainPairs(candidates, 60, [](const QString &x, const QString &y) {
+            return genModules::commonPairs(x, y);
+        });
+        QCOMPARE(search(candidates, 60).pairs, expected);
+        QCOMPARE(expected.size(), size_t(3));
+    }
+
     void stopKeepsRowsSoFar()
     {
         std::vector<reference::Candidate> candidates(50, {u"SAME"_s, u"TXT"_s});
