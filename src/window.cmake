@@ -14,6 +14,8 @@ add_library(twinsift_window STATIC
   view/imagepreview.cpp view/imagepreview.h
   view/musicplaylist.cpp view/musicplaylist.h
   view/musicpanel.cpp view/musicpanel.h
+  view/fileurl.cpp view/fileurl.h
+  view/rowmenu.cpp view/rowmenu.h
   actions/deletion.cpp actions/deletion.h
 )
 set_target_properties(twinsift_window PROPERTIES AUTOMOC ON AUTOUIC ON)

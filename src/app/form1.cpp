@@ -7,19 +7,25 @@
 #include "resultmodel.h"
 #include "searchjob.h"
 #include "ui_form1.h"
+#include "view/fileurl.h"
 #include "view/imagepreview.h"
+#include "view/rowmenu.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QStorageInfo>
 
 #include <algorithm>
 #include <limits>
 #include <optional>
+
+#include <unistd.h>
 
 namespace twinsift {
 
@@ -62,11 +68,18 @@ QString programName()
     return QStringLiteral("Twinsift");
 }
 
+// Where an installed program, whose own folder the user cannot write, keeps the keyword file.
+QString userKeywordFile()
+{
+    return KeywordList::fileNameFor(
+        QString(), QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
 } // namespace
 
 Form1::Form1(const QString &keywordFile, QWidget *parent)
     : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_model(new ResultModel(this)),
-      m_prompter(std::make_unique<Prompter>()),
+      m_rowMenu(new RowMenu(this)), m_prompter(std::make_unique<Prompter>()),
       m_openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); }),
       m_trasher(&trash::moveToTrash), m_keywordFile(keywordFile)
 {
@@ -111,6 +124,13 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
         say(QStringLiteral("%1 is not a folder.").arg(typed));
     });
     connect(&m_progressTimer, &QTimer::timeout, this, &Form1::showProgress);
+    // The desktop's conveniences: a row's menu, and the keys that work the list.
+    connect(m_ui->ListView1, &ResultView::rowMenuRequested, this, &Form1::ListView1_RowMenu);
+    connect(m_ui->ListView1, &ResultView::openRequested, this, &Form1::openRow);
+    connect(m_ui->ListView1, &ResultView::deleteRequested, this, &Form1::cmdDelete_Click);
+    connect(m_rowMenu, &RowMenu::openFile, this, &Form1::openFile);
+    connect(m_rowMenu, &RowMenu::openFolder, this, &Form1::openFolder);
+    connect(m_rowMenu, &RowMenu::copyPaths, this, &Form1::copyPaths);
 
     Form_Load();
 }
@@ -245,10 +265,24 @@ void Form1::chkKeywords_Click()
 {
     if (!m_ui->chkKeywords->isChecked())
         return;
-    const QFileInfo file(m_keywordFile);
-    if (!file.isFile() || !m_openUrl(QUrl::fromLocalFile(file.absoluteFilePath())))
+    if (!keywordFileReady() ||
+        !m_openUrl(QUrl::fromLocalFile(QFileInfo(m_keywordFile).absoluteFilePath())))
         tell(QMessageBox::Warning, QStringLiteral("Unable to open."));
     m_ui->chkKeywords->setChecked(false);
+}
+
+// True when the keyword file is there to be opened. In the user's configuration nothing may
+// have made it yet: an empty one is made there, so that the editor opens a file the user may
+// change and save. Beside the program the build makes it; a missing one stays missing.
+bool Form1::keywordFileReady() const
+{
+    const QFileInfo file(m_keywordFile);
+    if (file.exists())
+        return file.isFile();
+    if (m_keywordFile != userKeywordFile() || !QDir().mkpath(file.absolutePath()))
+        return false;
+    QFile created(m_keywordFile);
+    return created.open(QIODevice::WriteOnly | QIODevice::NewOnly);
 }
 
 void Form1::setColumns(ListMode kind, const QList<ColumnSpec> &columns)
@@ -270,6 +304,21 @@ QByteArray Form1::walkFolder() const
     return QFile::encodeName(m_ui->Dir1->path());
 }
 
+// The chosen folder may have gone, or become a file, since it was picked: say so before
+// anything in the list changes.
+bool Form1::walkFolderReady()
+{
+    const QFileInfo folder(m_ui->Dir1->path());
+    if (folder.isDir())
+        return true;
+    const QString shown = QDir::toNativeSeparators(m_ui->Dir1->path());
+    tell(QMessageBox::Warning,
+         folder.exists()
+             ? QStringLiteral("%1 is no longer a folder. Choose another folder.").arg(shown)
+             : QStringLiteral("The folder %1 no longer exists. Choose another folder.").arg(shown));
+    return false;
+}
+
 void Form1::setWorking(bool working)
 {
     for (QWidget *button : {m_ui->cmdSearch, m_ui->cmdClear, m_ui->cmdDups, m_ui->cmdDelete})
@@ -286,7 +335,7 @@ void Form1::setWorking(bool working)
 
 void Form1::cmdSearch_Click()
 {
-    if (isWorking())
+    if (isWorking() || !walkFolderReady())
         return;
     if (m_listMode != ListMode::Search) {
         m_listMode = ListMode::Search;
@@ -303,7 +352,7 @@ void Form1::cmdSearch_Click()
 
 void Form1::cmdDups_Click()
 {
-    if (isWorking())
+    if (isWorking() || !walkFolderReady())
         return;
     if (m_listMode != ListMode::Duplicate) {
         m_listMode = ListMode::Duplicate;
@@ -315,7 +364,7 @@ void Form1::cmdDups_Click()
     m_ui->lblWorking->clear();
     m_searchJob = std::make_unique<SearchJob>(walkFolder(), m_keywordList, m_ui->Slider1->value(),
                                               m_index.value(), quint64(m_model->rowCount()),
-                                              kMaxPairRows);
+                                              m_maxPairRows);
     connect(m_searchJob.get(), &SearchJob::finished, this, &Form1::searchFinished,
             Qt::QueuedConnection);
     setWorking(true);
@@ -411,13 +460,19 @@ void Form1::searchFinished()
     reportWalk(result.walk, QStringLiteral("searched"));
     if (stopped)
         say(QStringLiteral("Search stopped: the pairs found so far stay in the list."));
-    if (result.searched && result.stats.pairs > result.listed)
+    if (result.searched && result.stats.pairs > result.listed && result.listed > 0)
         tell(QMessageBox::Information,
              QStringLiteral("The search found %1 pairs, more than the list can hold: it shows "
                             "the first %2 of them. Raise the Similarity slider or add keywords "
                             "to find fewer pairs.")
                  .arg(result.stats.pairs)
                  .arg(result.listed));
+    else if (result.searched && result.stats.pairs > 0 && result.listed == 0)
+        tell(QMessageBox::Information,
+             QStringLiteral("The list already holds %1 rows, the most it can: none of the %2 "
+                            "pairs the search found could be added. Press Clear first.")
+                 .arg(m_model->rowCount())
+                 .arg(result.stats.pairs));
     if (result.searched && !stopped && m_ui->chkMsgBox->isChecked())
         tell(QMessageBox::NoIcon, statisticsLines(result.stats).join(u'\n'));
     reportDeletion();
@@ -493,6 +548,7 @@ void Form1::ListView1_ColumnClick(const QString &header)
 void Form1::ListView1_ItemClick(int row)
 {
     QString message = QStringLiteral("Can't read image");
+    QString why;
     if (!m_ui->CheckImage->isChecked()) {
         if (m_model->isChecked(row)) {
             // Already picked: a click never unticks; it only shows which file the row holds.
@@ -505,26 +561,30 @@ void Form1::ListView1_ItemClick(int row)
         m_ui->WMPlayer->addMusic(m_pickedPath);
         message = rawname::display(m_pickedPath);
     } else {
-        imageStep(row, message);
+        why = imageStep(row, message);
     }
-    display(message);
+    display(message, why);
 }
 
 // Draws the row's file into the preview; `message` becomes its size text when it loads.
-void Form1::imageStep(int row, QString &message)
+// Returns why it did not load, or an empty text.
+QString Form1::imageStep(int row, QString &message)
 {
     m_ui->Picture1->clear();
     const imagepreview::Preview preview = imagepreview::load(m_model->pathCell(row));
     if (!preview.ok)
-        return;
+        return preview.error;
     m_ui->Picture2->setPixmap(QPixmap::fromImage(preview.image));
     m_ui->Picture1->drawPicture(preview.image, preview.drawn);
     message = imagepreview::sizeText(preview.pixels);
+    return {};
 }
 
-void Form1::display(const QString &message)
+// The message line keeps the designed text; `detail`, why, goes to its tooltip.
+void Form1::display(const QString &message, const QString &detail)
 {
     m_ui->txtSong->setText(message);
+    m_ui->txtSong->setToolTip(detail.isEmpty() ? message : message + QStringLiteral(": ") + detail);
     m_ui->txtSong->setCursorPosition(0);
     m_ui->Picture1->printLine(message, kMessageColour, kMessageAt);
 }
@@ -585,6 +645,55 @@ void Form1::cmdDelete_Click()
         cmdSearch_Click();
     else
         cmdDups_Click();
+    // No rebuild started (the folder has gone): the failures are told now, not at its end.
+    if (!isWorking())
+        reportDeletion();
+}
+
+// A row's menu acts on the file under the pointer: "File2" on that cell of a pair, else the
+// row's path cell. "Copy Path" copies every path of the row.
+void Form1::ListView1_RowMenu(int row, int column, const QPoint &globalPos)
+{
+    const bool pair = m_model->kind() == ListMode::Duplicate;
+    const QByteArray file = pair && column == 2 ? m_model->secondPath(row) : m_model->pathCell(row);
+    QList<QByteArray> paths{m_model->pathCell(row)};
+    if (pair)
+        paths << m_model->secondPath(row);
+    m_rowMenu->showFor(file, paths, globalPos);
+}
+
+void Form1::openRow(int row)
+{
+    openFile(m_model->pathCell(row));
+}
+
+void Form1::openFile(const QByteArray &path)
+{
+    if (::access(path.constData(), F_OK) != 0)
+        say(QStringLiteral("%1 is no longer there.").arg(rawname::display(path)));
+    else if (!m_openUrl(fileUrl(path)))
+        say(QStringLiteral("Unable to open %1.").arg(rawname::display(path)));
+}
+
+void Form1::openFolder(const QByteArray &path)
+{
+    const QByteArray folder = path.left(path.lastIndexOf('/') + 1);
+    if (folder.isEmpty() || ::access(folder.constData(), F_OK) != 0)
+        say(QStringLiteral("The folder of %1 is no longer there.").arg(rawname::display(path)));
+    else if (!m_openUrl(fileUrl(folder)))
+        say(QStringLiteral("Unable to open %1.").arg(rawname::display(folder)));
+}
+
+// One path a line, as people read them; a pair row gives its two.
+void Form1::copyPaths(const QList<QByteArray> &paths)
+{
+    QStringList lines;
+    for (const QByteArray &path : paths)
+        lines << rawname::display(path);
+    QGuiApplication::clipboard()->setText(lines.join(u'\n'));
+    const QString shown = lines.join(QStringLiteral("  <--->  "));
+    say(paths.size() == 1 ? QStringLiteral("Path copied: %1").arg(shown)
+                          : QStringLiteral("Paths copied: %1").arg(shown));
 }
 
 void Form1::say(const QString &text)

@@ -23,6 +23,7 @@ namespace twinsift {
 
 class ListingJob;
 class Prompter;
+class RowMenu;
 class SearchJob;
 
 // The one window. Its handlers turn the user's clicks into calls of the engine and changes
@@ -38,10 +39,11 @@ public:
                    QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Seams: the message boxes, the desktop's opener and the trash.
+    // Seams: the message boxes, the desktop's opener, the trash and the size of the list.
     void setPrompter(std::unique_ptr<Prompter> prompter);
     void setUrlOpener(std::function<bool(const QUrl &)> opener);
     void setTrasher(Trasher trasher);
+    void setMaxPairRows(quint64 rows) { m_maxPairRows = rows; }
 
     ListMode listMode() const { return m_listMode; }
     // Ticked rows by row number: the path each was ticked with.
@@ -67,6 +69,12 @@ public Q_SLOTS:
     void cmdDelete_Click();
     // Esc: stops the listing or the search and keeps the rows found so far.
     void stopWork();
+    // The desktop's conveniences on a row: its menu, Enter, and what the menu offers.
+    void ListView1_RowMenu(int row, int column, const QPoint &globalPos);
+    void openRow(int row);
+    void openFile(const QByteArray &path);
+    void openFolder(const QByteArray &path);
+    void copyPaths(const QList<QByteArray> &paths);
 
 Q_SIGNALS:
     // A listing or a search has ended and the window is idle again.
@@ -84,6 +92,8 @@ private:
     void setColumns(ListMode kind, const QList<ColumnSpec> &columns);
     void storeIndex(quint64 number);
     QByteArray walkFolder() const;
+    bool walkFolderReady();
+    bool keywordFileReady() const;
     void setWorking(bool working);
     void showProgress();
     void takeRows();
@@ -91,17 +101,19 @@ private:
     void searchFinished();
     void reportWalk(const WalkOutcome &outcome, const QString &what);
     void reportDeletion();
-    void display(const QString &message);
-    void imageStep(int row, QString &message);
+    void display(const QString &message, const QString &detail = {});
+    QString imageStep(int row, QString &message);
     void say(const QString &text);
     void tell(QMessageBox::Icon icon, const QString &text);
 
     std::unique_ptr<Ui::Form1> m_ui;
     ResultModel *m_model;
+    RowMenu *m_rowMenu;
     std::unique_ptr<Prompter> m_prompter;
     std::function<bool(const QUrl &)> m_openUrl;
     Trasher m_trasher;
     QString m_keywordFile;
+    quint64 m_maxPairRows = kMaxPairRows;
 
     ListMode m_listMode = ListMode::Search;
     RunningIndex m_index;

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,18 +19,32 @@ namespace {
 constexpr int kWidest = 600;
 constexpr int kTallest = 400;
 
+Preview failed(const QString &why)
+{
+    Preview preview;
+    preview.error = why;
+    return preview;
+}
+
 // Opens a regular file by its raw path; anything else (a pipe, a device) is not read.
-bool openRegular(const QByteArray &path, QFile &file)
+// Returns why it cannot be read, or an empty text.
+QString openRegular(const QByteArray &path, QFile &file)
 {
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return false;
+        return QString::fromLocal8Bit(std::strerror(errno));
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return false;
+        return QStringLiteral("not a file");
     }
-    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (info.st_size == 0) {
+        ::close(fd);
+        return QStringLiteral("the file is empty");
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return file.errorString();
+    return {};
 }
 
 } // namespace
@@ -58,12 +74,17 @@ QString sizeText(const QSize &pixels)
 Preview load(const QByteArray &path)
 {
     QFile file;
-    if (!openRegular(path, file))
-        return {};
+    const QString unreadable = openRegular(path, file);
+    if (!unreadable.isEmpty())
+        return failed(unreadable);
     QImageReader reader(&file);
     Preview preview;
     preview.pixels = reader.size();
     if (preview.pixels.isValid() && !preview.pixels.isEmpty()) {
+        if (qint64(preview.pixels.width()) * preview.pixels.height() > kMostPixels)
+            return failed(QStringLiteral("%1 x %2 pixels is too large to preview")
+                              .arg(preview.pixels.width())
+                              .arg(preview.pixels.height()));
         preview.drawn = drawnSize(preview.pixels);
         if (shrinkRatio(preview.pixels) > 1.0) {
             const QSize decoded(std::max(1, int(std::lround(preview.drawn.width()))),
@@ -82,7 +103,7 @@ Preview load(const QByteArray &path)
     }
     preview.ok = !preview.image.isNull() && !preview.pixels.isEmpty();
     if (!preview.ok)
-        return {};
+        return failed(reader.errorString());
     return preview;
 }
 

@@ -14,7 +14,12 @@ struct Preview {
     QSize pixels;   // the picture's own size
     QSizeF drawn;   // the size it is drawn at
     QImage image;   // decoded at about the drawn size, never larger than the picture
+    QString error;  // why the file cannot be shown, for people; empty when it can
 };
+
+// Pictures that claim more pixels than this are not decoded: a header of a few bytes can
+// claim billions, and decoding them would take the memory or the time of the whole machine.
+inline constexpr qint64 kMostPixels = qint64(1) << 28;
 
 // 1 unless the picture is large: a picture at least as wide as tall is limited to 600
 // wide, a taller one to 400 high; the proportions stay.
@@ -25,7 +30,8 @@ QSizeF drawnSize(const QSize &pixels);
 QString sizeText(const QSize &pixels);
 
 // Reads the file at the raw path `path` as a picture. Large pictures are decoded scaled
-// down where the format allows it, so that a preview never holds more than it draws.
+// down where the format allows it, so that a preview never holds more than it draws; a
+// picture whose header claims more than kMostPixels is refused before any decoding.
 Preview load(const QByteArray &path);
 
 } // namespace twinsift::imagepreview

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "musicpanel.h"
 
+#include "fileurl.h"
 #include "listing/rawname.h"
 
 #include <QAudioOutput>
@@ -8,7 +9,6 @@
 #include <QSlider>
 #include <QStyle>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace twinsift {
@@ -25,13 +25,6 @@ QToolButton *makeButton(QWidget *parent, QStyle::StandardPixmap icon, const QStr
     button->setAutoRaise(true);
     button->setIconSize({16, 16});
     return button;
-}
-
-// A file URL that carries the raw bytes of the path, so that names that are not UTF-8
-// reach the decoder unchanged.
-QUrl fileUrl(const QByteArray &path)
-{
-    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/"), QUrl::StrictMode);
 }
 
 } // namespace
@@ -121,6 +114,7 @@ void MusicPanel::open(int position, bool play)
         return;
     ensurePlayer();
     m_playlist.setCurrent(position);
+    m_troubleTold = false;
     const QByteArray path = m_playlist.item(position);
     m_player->setSource(fileUrl(path));
     Q_EMIT openStateChanged(path);
@@ -192,8 +186,10 @@ void MusicPanel::onStatus(QMediaPlayer::MediaStatus status)
 
 void MusicPanel::onError(QMediaPlayer::Error error, const QString &text)
 {
-    if (error == QMediaPlayer::NoError || m_playlist.current() < 0)
+    // The back end follows its first error with others about its own state; they say less.
+    if (error == QMediaPlayer::NoError || m_playlist.current() < 0 || m_troubleTold)
         return;
+    m_troubleTold = true;
     Q_EMIT problem(QStringLiteral("Can't play %1: %2")
                        .arg(rawname::display(m_playlist.item(m_playlist.current())), text));
 }

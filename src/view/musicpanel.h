@@ -60,6 +60,7 @@ private:
     QToolButton *m_playPause;
     QToolButton *m_stop;
     QToolButton *m_next;
+    bool m_troubleTold = false; // the open item's first error is the one that says why
 };
 
 } // namespace twinsift

@@ -3,8 +3,10 @@
 
 #include "app/resultmodel.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolTip>
 
@@ -45,6 +47,72 @@ QString ResultView::toolTipAt(const QPoint &position) const
     if (!cell.isValid() || !results)
         return {};
     return results->toolTipText(cell.row());
+}
+
+int ResultView::activeRow() const
+{
+    if (!model() || !selectionModel())
+        return -1;
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    if (!selected.isEmpty())
+        return selected.front().row();
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+void ResultView::keyPressEvent(QKeyEvent *event)
+{
+    // Only the plain keys: Shift+Delete, which file managers use to delete for good, must
+    // not look as if it did that here.
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    const int row = activeRow();
+    switch (event->key()) {
+    case Qt::Key_Space:
+        // Through the model, as a click on the box would: the window does its bookkeeping.
+        if (row >= 0) {
+            const QModelIndex box = model()->index(row, 0);
+            const bool ticked = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+            model()->setData(box, int(ticked ? Qt::Unchecked : Qt::Checked), Qt::CheckStateRole);
+        }
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (row >= 0)
+            Q_EMIT openRequested(row);
+        break;
+    case Qt::Key_Delete:
+        Q_EMIT deleteRequested();
+        break;
+    default:
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void ResultView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QModelIndex cell;
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        cell = indexAt(event->pos());
+    } else {
+        // The menu key: the menu belongs to the row the keyboard is on, shown beside it.
+        const int row = activeRow();
+        if (row >= 0) {
+            cell = currentIndex().row() == row ? currentIndex() : model()->index(row, 0);
+            scrollTo(cell);
+            at = viewport()->mapToGlobal(visualRect(cell).center());
+        }
+    }
+    if (!cell.isValid()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    Q_EMIT rowMenuRequested(cell.row(), cell.column(), at);
 }
 
 void ResultView::mousePressEvent(QMouseEvent *event)

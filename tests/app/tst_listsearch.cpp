@@ -5,8 +5,34 @@
 
 #include <QLabel>
 
+#include <fcntl.h>
+#include <sys/fsuid.h>
+#include <unistd.h>
+
 using namespace twinsift;
 using namespace twinsift::testing;
+
+// While it lives, new threads of this one start with the file rights of "nobody", so that
+// permissions stop them even when the tests run as root.
+class Unprivileged {
+public:
+    Unprivileged()
+    {
+        if (::geteuid() == 0) {
+            ::setfsgid(65534);
+            ::setfsuid(65534);
+        }
+    }
+    ~Unprivileged()
+    {
+        if (::geteuid() == 0) {
+            ::setfsuid(0);
+            ::setfsgid(0);
+        }
+    }
+    Unprivileged(const Unprivileged &) = delete;
+    Unprivileged &operator=(const Unprivileged &) = delete;
+};
 
 class TestListSearch : public QObject {
     Q_OBJECT
@@ -194,20 +220,181 @@ private Q_SLOTS:
         QCOMPARE(w.form.checkedFiles().keys(), QList<quint64>{1});
     }
 
-    void unreadableFolderIsReported()
+    void chosenFolderGone_data()
     {
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<bool>("replacedByFile");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("list, removed") << QByteArray("cmdSearch") << false << "no longer exists";
+        QTest::newRow("list, now a file")
+            << QByteArray("cmdSearch") << true << "no longer a folder";
+        QTest::newRow("find, removed") << QByteArray("cmdDups") << false << "no longer exists";
+        QTest::newRow("find, now a file") << QByteArray("cmdDups") << true << "no longer a folder";
+    }
+
+    // The folder picked in the tree goes away before the button is pressed: the window says
+    // so and the list stays as it was, even where the button would have cleared it first.
+    void chosenFolderGone()
+    {
+        QFETCH(QByteArray, button);
+        QFETCH(bool, replacedByFile);
+        QFETCH(QString, message);
+        makeFiles(root(), {QStringLiteral("report.doc"), QStringLiteral("reports.doc")});
+        const QString gone = m_dir->filePath(QStringLiteral("gone"));
+        makeFiles(gone, {QStringLiteral("x.txt")});
         Window w;
-        const QString missing = root() + QStringLiteral("/gone");
-        QVERIFY(QDir().mkpath(missing));
-        w.child<FolderTree>("Dir1")->setPath(missing);
-        QVERIFY(QDir(missing).removeRecursively());
-        QSignalSpy finished(&w.form, &Form1::workFinished);
-        w.child<QPushButton>("cmdSearch")->click();
-        QVERIFY(finished.wait(30000));
-        QCOMPARE(w.model()->rowCount(), 0);
+        QVERIFY(w.list(root()));
+        w.clickCheckBox(1);
+        w.child<FolderTree>("Dir1")->setPath(gone);
+        QVERIFY(QDir(gone).removeRecursively());
+        if (replacedByFile)
+            makeFiles(m_dir->path(), {QStringLiteral("gone")});
+
+        w.child<QPushButton>(button.constData())->click();
+        QVERIFY(!w.form.isWorking());
         QCOMPARE(w.log->told.size(), 1);
-        QVERIFY2(w.log->told.front().text.contains(missing), qPrintable(w.log->told.front().text));
-        QCOMPARE(w.log->told.front().title, QStringLiteral("Twinsift"));
+        const Box &box = w.log->told.front();
+        QCOMPARE(box.title, QStringLiteral("Twinsift"));
+        QVERIFY2(box.text.contains(gone) && box.text.contains(message), qPrintable(box.text));
+        QCOMPARE(w.form.listMode(), ListMode::Search);
+        QCOMPARE(w.headers().size(), 5);
+        QCOMPARE(w.model()->rowCount(), 2);
+        QVERIFY(w.model()->isChecked(1));
+        QCOMPARE(w.form.checkedFiles().size(), 1);
+        QCOMPARE(w.form.runningIndex().value(), 2u);
+    }
+
+    void unreadableFoldersAreToldOnce_data()
+    {
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<QString>("verb");
+        QTest::addColumn<int>("rows");
+
+        QTest::newRow("list") << QByteArray("cmdSearch") << "listed" << 3;
+        QTest::newRow("find") << QByteArray("cmdDups") << "searched" << 1;
+    }
+
+    // Folders inside the tree that cannot be read are skipped, and told in one message at the
+    // end: the first five by name, then how many more. The walk runs as a user without the
+    // right to read them (the tests may run as root, whom permissions do not stop).
+    void unreadableFoldersAreToldOnce()
+    {
+        QFETCH(QByteArray, button);
+        QFETCH(QString, verb);
+        QFETCH(int, rows);
+        makeFiles(root(), {QStringLiteral("a report.doc"), QStringLiteral("b reports.doc"),
+                           QStringLiteral("z.txt")});
+        QStringList locked;
+        for (int i = 1; i <= 7; ++i) {
+            const QString folder = root() + QStringLiteral("/locked%1").arg(i);
+            makeFiles(folder, {QStringLiteral("hidden report.doc")});
+            QVERIFY(QFile::setPermissions(folder, {}));
+            locked << folder + u'/';
+        }
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ExeOwner | QFile::ReadOther |
+                                                         QFile::ExeOther));
+        Window w;
+        w.child<FolderTree>("Dir1")->setPath(root());
+        QSignalSpy finished(&w.form, &Form1::workFinished);
+        {
+            const Unprivileged walker; // the worker started by the click takes its rights
+            w.child<QPushButton>(button.constData())->click();
+        }
+        QVERIFY(finished.wait(30000));
+
+        QCOMPARE(w.model()->rowCount(), rows);
+        QCOMPARE(w.log->told.size(), 1);
+        const QStringList lines = w.log->told.front().text.split(u'\n');
+        QCOMPARE(lines.size(), 7);
+        QCOMPARE(lines.front(),
+                 QStringLiteral("7 folders or files could not be read and were not %1:").arg(verb));
+        for (int i = 0; i < 5; ++i)
+            QVERIFY2(lines[i + 1].startsWith(locked[i] + QStringLiteral(": ")),
+                     qPrintable(lines[i + 1]));
+        QCOMPARE(lines.back(), QStringLiteral("and 2 more."));
+    }
+
+    void escapeStopsTheWork_data()
+    {
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<QString>("told");
+
+        QTest::newRow("listing") << QByteArray("cmdSearch") << "Listing stopped";
+        QTest::newRow("search") << QByteArray("cmdDups") << "Search stopped";
+    }
+
+    // Esc, pressed as soon as the work starts, stops a walk far too long to end first: the
+    // rows found so far stay, numbered without gaps, and the window says it stopped.
+    void escapeStopsTheWork()
+    {
+        QFETCH(QByteArray, button);
+        QFETCH(QString, told);
+        constexpr int folders = 40;
+        constexpr int perFolder = 500;
+        for (int f = 0; f < folders; ++f) {
+            const QByteArray folder = QFile::encodeName(root()) + "/" + QByteArray::number(f);
+            QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
+            for (int i = 0; i < perFolder; ++i) {
+                const QByteArray file = folder + '/' + QByteArray::number(i) + ".txt";
+                const int fd = ::open(file.constData(), O_CREAT | O_WRONLY, 0644);
+                QVERIFY(fd >= 0);
+                ::close(fd);
+            }
+        }
+        Window w;
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        w.child<FolderTree>("Dir1")->setPath(root());
+        QSignalSpy finished(&w.form, &Form1::workFinished);
+        w.child<QPushButton>(button.constData())->click();
+        QTest::keyClick(w.view(), Qt::Key_Escape);
+        QVERIFY(finished.wait(30000));
+
+        const QString song = w.child<QLineEdit>("txtSong")->text();
+        QVERIFY2(song.startsWith(told), qPrintable(song));
+        QVERIFY(w.model()->rowCount() < folders * perFolder);
+        QCOMPARE(w.form.runningIndex().value(), quint64(w.model()->rowCount()));
+        for (int row = 0; row < w.model()->rowCount(); ++row)
+            QCOMPARE(w.model()->number(row), quint64(row + 1));
+        QVERIFY(w.log->told.isEmpty());
+    }
+
+    void pairLimitIsTold_data()
+    {
+        QTest::addColumn<quint64>("limit");
+        QTest::addColumn<int>("searches");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("room for two of three")
+            << quint64(2) << 1 << 2
+            << "The search found 3 pairs, more than the list can hold: it shows the first 2 of "
+               "them.";
+        QTest::newRow("a second search on a full list")
+            << quint64(3) << 2 << 3
+            << "The list already holds 3 rows, the most it can: none of the 3 pairs the search "
+               "found could be added. Press Clear first.";
+    }
+
+    void pairLimitIsTold()
+    {
+        QFETCH(quint64, limit);
+        QFETCH(int, searches);
+        QFETCH(int, rows);
+        QFETCH(QString, message);
+        makeFiles(root(), {QStringLiteral("report.doc"), QStringLiteral("reports.doc"),
+                           QStringLiteral("report1.doc")});
+        Window w;
+        w.form.setMaxPairRows(limit);
+        for (int i = 0; i < searches; ++i)
+            QVERIFY(w.findDuplicates(root()));
+        QCOMPARE(w.model()->rowCount(), rows);
+        QCOMPARE(w.form.runningIndex().value(), quint64(rows));
+        QCOMPARE(w.log->told.size(), 1);
+        const QString told = w.log->told.front().text;
+        QVERIFY2(told.startsWith(message), qPrintable(told));
+        QCOMPARE(w.log->told.front().icon, QMessageBox::Information);
     }
 
     void buttonsWaitForTheWork()

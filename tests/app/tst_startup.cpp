@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QStandardPaths>
 
 using namespace twinsift;
 using namespace twinsift::testing;
@@ -187,6 +188,65 @@ private Q_SLOTS:
             QCOMPARE(w.log->told.front().title, QStringLiteral("Twinsift"));
         }
         QVERIFY(!box->isChecked());
+    }
+
+    void editKeywordsInTheUserConfig_data()
+    {
+        QTest::addColumn<QString>("config"); // XDG_CONFIG_HOME, under the temporary folder
+        QTest::addColumn<QByteArray>("content"); // null: no keyword file yet
+        QTest::addColumn<bool>("opened");
+
+        QTest::newRow("missing: made empty, with its folder") << "config" << QByteArray() << true;
+        QTest::newRow("present: opened as it is") << "config" << QByteArray("REMIX\n") << true;
+        QTest::newRow("cannot be made") << "blocker/config" << QByteArray() << false;
+    }
+
+    // An installed program, whose folder the user cannot write, keeps the keyword file in the
+    // user's configuration. "Edit Keywords" makes it when it is not there yet, so that the
+    // editor opens a file that can be saved; it never empties one that is there.
+    void editKeywordsInTheUserConfig()
+    {
+        QFETCH(QString, config);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, opened);
+        const QTemporaryDir home;
+        makeFiles(home.path(), {QStringLiteral("blocker")});
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(config)));
+        // The tests run as root, who may write anywhere: a program folder that is not there
+        // stands for one the user cannot write.
+        const QString file = KeywordList::fileNameFor(
+            home.filePath(QStringLiteral("program")),
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        QCOMPARE(file, home.filePath(config + QStringLiteral("/twinsift/Keywords.txt")));
+        if (!content.isNull()) {
+            QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(content);
+        }
+
+        Window w(file);
+        QList<QUrl> urls;
+        w.form.setUrlOpener([&](const QUrl &url) {
+            urls << url;
+            return true;
+        });
+        w.child<QCheckBox>("chkKeywords")->click();
+        qunsetenv("XDG_CONFIG_HOME");
+
+        QVERIFY(!w.child<QCheckBox>("chkKeywords")->isChecked());
+        if (!opened) {
+            QVERIFY(urls.isEmpty());
+            QCOMPARE(w.log->told.size(), 1);
+            QCOMPARE(w.log->told.front().text, QStringLiteral("Unable to open."));
+            QVERIFY(!QFileInfo::exists(file));
+            return;
+        }
+        QCOMPARE(urls, QList<QUrl>{QUrl::fromLocalFile(file)});
+        QVERIFY(w.log->told.isEmpty());
+        QFile made(file);
+        QVERIFY(made.open(QIODevice::ReadOnly));
+        QCOMPARE(made.readAll(), content.isNull() ? QByteArray("") : content);
     }
 
 private:

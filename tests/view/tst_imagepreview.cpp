@@ -3,7 +3,11 @@
 
 #include "view/imagepreview.h"
 
+#include "hostilefiles.h"
+
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -99,7 +103,58 @@ private Q_SLOTS:
         QVERIFY(!imagepreview::load(QFile::encodeName(file)).ok);
     }
 
+    // Files that lie about their content, each refused with its reason and without a crash.
+    void hostilePictures_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("png claiming 100000 x 100000")
+            << hostile::pngClaiming(100000, 100000) << "100000 x 100000 pixels is too large";
+        QTest::newRow("gif claiming 65535 x 65535")
+            << hostile::gifClaiming(65535, 65535) << "65535 x 65535 pixels is too large";
+        QTest::newRow("png claiming 20000 x 20000")
+            << hostile::pngClaiming(20000, 20000) << "20000 x 20000 pixels is too large";
+        QTest::newRow("zero bytes") << QByteArray("") << "the file is empty";
+        QTest::newRow("text named .png") << QByteArray("not a picture\n") << "";
+        QTest::newRow("png cut in half") << halfOf("png") << "";
+    }
+
+    void hostilePictures()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        // Whatever limit the environment sets for decoders (QT_IMAGEIO_MAXALLOC=0 lifts it),
+        // a forged header must be refused before anything is decoded.
+        const int limit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(0);
+        const QString file = m_dir.filePath(QStringLiteral("hostile.png"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(content);
+        out.close();
+
+        const imagepreview::Preview preview = imagepreview::load(QFile::encodeName(file));
+        QImageReader::setAllocationLimit(limit);
+        QVERIFY(!preview.ok);
+        QVERIFY(preview.image.isNull());
+        QVERIFY(!preview.error.isEmpty());
+        if (!reason.isEmpty())
+            QVERIFY2(preview.error.startsWith(reason), qPrintable(preview.error));
+    }
+
 private:
+    static QByteArray halfOf(const char *format)
+    {
+        QImage image(1200, 800, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes.left(bytes.size() / 2);
+    }
+
     QTemporaryDir m_dir;
 };
 

@@ -3,11 +3,14 @@
 
 #include "formfixture.h"
 
+#include "hostilefiles.h"
 #include "view/musicpanel.h"
 #include "view/picturebox.h"
 
+#include <QBuffer>
 #include <QHeaderView>
 #include <QImage>
+#include <QToolButton>
 
 using namespace twinsift;
 using namespace twinsift::testing;
@@ -130,6 +133,102 @@ private Q_SLOTS:
         QVERIFY(!preview->isVisible());
     }
 
+    // Files that are not what their names say: the preview refuses them with the designed
+    // message, says why in the message line's tooltip, and draws nothing.
+    void previewSurvivesHostilePictures_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("why");
+
+        QTest::newRow("png claiming 100000 x 100000")
+            << hostile::pngClaiming(100000, 100000) << "Can't read image"
+            << "100000 x 100000 pixels is too large to preview";
+        QTest::newRow("zero bytes") << QByteArray("") << "Can't read image" << "the file is empty";
+        QTest::newRow("text named .png")
+            << QByteArray("not a picture at all\n") << "Can't read image" << "";
+        QTest::newRow("png cut short") << halfOf("png") << "Can't read image" << "";
+        // JPEG decoders show what arrived of a picture cut short, and fill the rest.
+        QTest::newRow("jpeg cut short") << halfOf("jpg") << "Image size(1200 x 800)" << "";
+    }
+
+    void previewSurvivesHostilePictures()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QFETCH(QString, why);
+        QVERIFY(QDir().mkpath(root()));
+        QFile out(root() + QStringLiteral("/picture.png"));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        out.close();
+        Window w;
+        QVERIFY(w.list(root()));
+        w.child<QCheckBox>("CheckImage")->click();
+        w.clickRow(0, 0);
+
+        auto *song = w.child<QLineEdit>("txtSong");
+        auto *preview = w.child<PictureBox>("Picture1");
+        QCOMPARE(song->text(), message);
+        QCOMPARE(preview->text(), message);
+        if (message == QStringLiteral("Can't read image")) {
+            QVERIFY(preview->picture().isNull());
+            QVERIFY2(song->toolTip().startsWith(message + QStringLiteral(": ") + why),
+                     qPrintable(song->toolTip()));
+        }
+        QVERIFY(w.form.checkedFiles().isEmpty());
+    }
+
+    void music_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("text named .mp3") << "not audio";
+        QTest::newRow("removed while queued") << "removed";
+    }
+
+    // The player meets files it cannot play: the message line names the file and says why,
+    // once, and the window goes on.
+    void music()
+    {
+        QFETCH(QString, kind);
+        const bool removed = kind == QStringLiteral("removed");
+        QVERIFY(QDir().mkpath(root()));
+        // Sound that plays although its name says MP3; a short first song, so that the
+        // player reaches the second one by itself.
+        for (const char *name : {"1 first.mp3", "2 second.mp3"}) {
+            QFile out(root() + u'/' + QString::fromLatin1(name));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(removed ? hostile::wavSilence(300) : QByteArray("words, not sound\n"));
+        }
+        Window w;
+        QVERIFY(w.list(root()));
+        auto *panel = w.child<MusicPanel>("WMPlayer");
+        auto *song = w.child<QLineEdit>("txtSong");
+        const QString second = root() + QStringLiteral("/2 second.mp3");
+        const QString cantPlay = QStringLiteral("Can't play ") + second;
+        if (removed) {
+            w.clickCheckBox(0);
+            w.clickCheckBox(1);
+            QCOMPARE(panel->playlist()->count(), 2);
+            QCOMPARE(panel->playlist()->current(), 0); // the second one waits its turn
+            QVERIFY(QFile::remove(second));
+            QTRY_VERIFY_WITH_TIMEOUT(song->text().startsWith(cantPlay), 20000);
+            QVERIFY2(song->text().contains(QStringLiteral("not found")), qPrintable(song->text()));
+        } else {
+            QSignalSpy problems(panel, &MusicPanel::problem);
+            w.clickCheckBox(1);
+            QTRY_VERIFY_WITH_TIMEOUT(song->text().startsWith(cantPlay), 20000);
+            // Only the first of the back end's complaints is shown: it is the one that says why.
+            QTest::qWait(500);
+            QCOMPARE(problems.size(), 1);
+        }
+        // The list and the ticks stand; the window still answers.
+        QCOMPARE(w.model()->rowCount(), 2);
+        QVERIFY(w.model()->isChecked(1));
+        w.child<QPushButton>("cmdClear")->click();
+        QCOMPARE(panel->playlist()->count(), 0);
+    }
+
     void headerClicksSortByNumbers()
     {
         makeFiles(root(), {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")});
@@ -195,6 +294,16 @@ private Q_SLOTS:
     }
 
 private:
+    static QByteArray halfOf(const char *format)
+    {
+        QImage image(1200, 800, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes.left(bytes.size() / 2);
+    }
     QString root() const { return m_dir->filePath(QStringLiteral("tree")); }
     QByteArray path(const char *name) const { return QFile::encodeName(root()) + '/' + name; }
     void resize(const char *name, qint64 size)
