@@ -190,6 +190,8 @@ void MusicPanel::onError(QMediaPlayer::Error error, const QString &text)
     if (error == QMediaPlayer::NoError || m_playlist.current() < 0 || m_troubleTold)
         return;
     m_troubleTold = true;
+    // The back end still reports that it plays; stopped, the next file picked starts.
+    m_player->stop();
     Q_EMIT problem(QStringLiteral("Can't play %1: %2")
                        .arg(rawname::display(m_playlist.item(m_playlist.current())), text));
 }

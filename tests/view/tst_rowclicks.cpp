@@ -198,7 +198,8 @@ private Q_SLOTS:
         for (const char *name : {"1 first.mp3", "2 second.mp3"}) {
             QFile out(root() + u'/' + QString::fromLatin1(name));
             QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(removed ? hostile::wavSilence(300) : QByteArray("words, not sound\n"));
+            const bool sound = removed || name[0] == '1';
+            out.write(sound ? hostile::wavSilence(300) : QByteArray("words, not sound\n"));
         }
         Window w;
         QVERIFY(w.list(root()));
@@ -221,10 +222,14 @@ private Q_SLOTS:
             // Only the first of the back end's complaints is shown: it is the one that says why.
             QTest::qWait(500);
             QCOMPARE(problems.size(), 1);
+            // The player is not stuck on it: the next song picked is opened at once.
+            w.clickCheckBox(0);
+            QCOMPARE(panel->playlist()->current(), 1);
+            QCOMPARE(song->text(), root() + QStringLiteral("/1 first.mp3"));
         }
         // The list and the ticks stand; the window still answers.
         QCOMPARE(w.model()->rowCount(), 2);
-        QVERIFY(w.model()->isChecked(1));
+        QVERIFY(w.model()->isChecked(0) && w.model()->isChecked(1));
         w.child<QPushButton>("cmdClear")->click();
         QCOMPARE(panel->playlist()->count(), 0);
     }
