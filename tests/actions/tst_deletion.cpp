@@ -247,6 +247,35 @@ private Q_SLOTS:
         QCOMPARE(w.model()->rowCount(), 1); // report1.doc and reports.doc remain a pair
     }
 
+    // The chosen folder goes away while the files are sent to the trash: the rebuild cannot
+    // start, and the files that stayed are told all the same, with the folder's fate.
+    void folderGoneDuringDelete()
+    {
+        const QString folder = root() + QStringLiteral("/chosen");
+        makeFiles(folder, {QStringLiteral("busy.txt"), QStringLiteral("moved-first.txt")});
+        Window w;
+        QVERIFY(w.list(folder));
+        w.clickCheckBox(0);
+        w.clickCheckBox(1);
+        const QByteArray first = QFile::encodeName(folder + QStringLiteral("/busy.txt"));
+        w.form.setTrasher([&](const QByteArray &path) {
+            if (path == first)
+                return trash::TrashResult{false, QStringLiteral("Device or resource busy")};
+            const trash::TrashResult moved = trash::moveToTrash(path);
+            QDir(folder).removeRecursively();
+            return moved;
+        });
+        w.child<QPushButton>("cmdDelete")->click();
+        QVERIFY(!w.form.isWorking());
+        QCOMPARE(w.log->told.size(), 2);
+        QVERIFY2(w.log->told[0].text.contains(QStringLiteral("no longer exists")),
+                 qPrintable(w.log->told[0].text));
+        QVERIFY2(w.log->told[1].text.contains(QString::fromUtf8(first) +
+                                              QStringLiteral(": Device or resource busy")),
+                 qPrintable(w.log->told[1].text));
+        QVERIFY(inTrash("moved-first.txt"));
+    }
+
 private:
     QString root() const { return m_dir->path(); }
     bool inTrash(const QByteArray &name) const
