@@ -274,7 +274,7 @@ void Form1::chkKeywords_Click()
 // True when the keyword file is there to be opened. In the user's configuration nothing may
 // have made it yet: an empty one is made there, so that the editor opens a file the user may
 // change and save. Beside the program the build makes it; a missing one stays missing.
-bool Form1::keywordFileReady() const
+bool Form1::keywordFileReady()
 {
     const QFileInfo file(m_keywordFile);
     if (file.exists())
@@ -311,7 +311,7 @@ bool Form1::walkFolderReady()
     const QFileInfo folder(m_ui->Dir1->path());
     if (folder.isDir())
         return true;
-    const QString shown = QDir::toNativeSeparators(m_ui->Dir1->path());
+    const QString shown = m_ui->Dir1->path();
     tell(QMessageBox::Warning,
          folder.exists()
              ? QStringLiteral("%1 is no longer a folder. Choose another folder.").arg(shown)
@@ -584,7 +584,8 @@ QString Form1::imageStep(int row, QString &message)
 void Form1::display(const QString &message, const QString &detail)
 {
     m_ui->txtSong->setText(message);
-    m_ui->txtSong->setToolTip(detail.isEmpty() ? message : message + QStringLiteral(": ") + detail);
+    m_ui->txtSong->setToolTip(detail.isEmpty() ? message
+                                               : message + QStringLiteral(": ") + detail);
     m_ui->txtSong->setCursorPosition(0);
     m_ui->Picture1->printLine(message, kMessageColour, kMessageAt);
 }

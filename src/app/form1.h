@@ -93,7 +93,7 @@ private:
     void storeIndex(quint64 number);
     QByteArray walkFolder() const;
     bool walkFolderReady();
-    bool keywordFileReady() const;
+    bool keywordFileReady();
     void setWorking(bool working);
     void showProgress();
     void takeRows();
