@@ -4,6 +4,7 @@
 #include "formfixture.h"
 
 #include <QLabel>
+#include <QScopeGuard>
 
 #include <fcntl.h>
 #include <sys/fsuid.h>
@@ -286,6 +287,12 @@ private Q_SLOTS:
         makeFiles(root(), {QStringLiteral("a report.doc"), QStringLiteral("b reports.doc"),
                            QStringLiteral("z.txt")});
         QStringList locked;
+        // Unlocked again whatever happens, so that a user who is not root can remove them.
+        const auto unlock = qScopeGuard([&] {
+            for (const QString &folder : std::as_const(locked))
+                QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner);
+        });
         for (int i = 1; i <= 7; ++i) {
             const QString folder = root() + QStringLiteral("/locked%1").arg(i);
             makeFiles(folder, {QStringLiteral("hidden report.doc")});
