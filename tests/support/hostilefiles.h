@@ -2,8 +2,8 @@
 #pragma once
 
 // Files that lie about what they hold, for the preview and the player to meet: picture
-// headers that claim billions of pixels in a few bytes, pictures cut short, and sound that
-// plays although it is not what its name says.
+// headers that claim billions of pixels in a few bytes, and sound that plays although it is
+// not what its name says.
 
 #include <QByteArray>
 #include <QDataStream>

@@ -5,7 +5,6 @@
 
 #include "hostilefiles.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -103,7 +102,8 @@ private Q_SLOTS:
         QVERIFY(!imagepreview::load(QFile::encodeName(file)).ok);
     }
 
-    // Files that lie about their content, each refused with its reason and without a crash.
+    // Headers that claim billions of pixels in a few bytes: refused before decoding, with the
+    // reason. The window tests cover empty, cut-short and mislabelled files.
     void hostilePictures_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -115,9 +115,6 @@ private Q_SLOTS:
             << hostile::gifClaiming(65535, 65535) << "65535 x 65535 pixels is too large";
         QTest::newRow("png claiming 20000 x 20000")
             << hostile::pngClaiming(20000, 20000) << "20000 x 20000 pixels is too large";
-        QTest::newRow("zero bytes") << QByteArray("") << "the file is empty";
-        QTest::newRow("text named .png") << QByteArray("not a picture\n") << "";
-        QTest::newRow("png cut in half") << halfOf("png") << "";
     }
 
     void hostilePictures()
@@ -138,23 +135,10 @@ private Q_SLOTS:
         QImageReader::setAllocationLimit(limit);
         QVERIFY(!preview.ok);
         QVERIFY(preview.image.isNull());
-        QVERIFY(!preview.error.isEmpty());
-        if (!reason.isEmpty())
-            QVERIFY2(preview.error.startsWith(reason), qPrintable(preview.error));
+        QVERIFY2(preview.error.startsWith(reason), qPrintable(preview.error));
     }
 
 private:
-    static QByteArray halfOf(const char *format)
-    {
-        QImage image(1200, 800, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, format);
-        return bytes.left(bytes.size() / 2);
-    }
-
     QTemporaryDir m_dir;
 };
 
