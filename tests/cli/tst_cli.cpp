@@ -72,12 +72,8 @@ private Q_SLOTS:
     void awkwardNamesInEachFormat()
     {
         TreeBuilder tree;
-        tree.file("tab\there.txt");
-        tree.file("line\nfeed.txt");
-        tree.file("quote\"comma,.txt");
-        tree.file("back\\slash.txt");
-        tree.file("caf\xE9.txt");
-        tree.file("-dash.txt");
+        tree.files({"tab\there.txt", "line\nfeed.txt", "quote\"comma,.txt", "back\\slash.txt",
+                    "caf\xE9.txt", "-dash.txt"});
 
         const Run tsv = cli({"list", tree.root()});
         QCOMPARE(tsv.status, 0);
@@ -115,31 +111,10 @@ private Q_SLOTS:
         QVERIFY(lines[3].contains("\"Filename\":\"caf\\udce9.txt\""));
     }
 
-    void dupsRowsAndStatistics()
-    {
-        TreeBuilder tree;
-        tree.file("report.doc");
-        tree.file("old/report.doc");
-        tree.file("reports.doc");
-        tree.file("notes.txt");
-        tree.file("notes.doc");
-        const Run run = cli({"dups", "--stats", tree.root()});
-        QCOMPARE(run.status, 0);
-        const QByteArray r = tree.root();
-        QCOMPARE(run.out, "No.\tFile1\tFile2\tSimilarity(%)\n"
-                          "1\t" + r + "/old/report.doc\t" + r + "/report.doc\t100\n"
-                          "2\t" + r + "/old/report.doc\t" + r + "/reports.doc\t91\n"
-                          "3\t" + r + "/report.doc\t" + r + "/reports.doc\t91\n");
-        QCOMPARE(run.err, "Total files = 5\nTotal comparisons = 10\nElapsed time in seconds - 0\n");
-    }
-
     void dupsThresholdAndKeywords()
     {
         TreeBuilder tree;
-        tree.file("abcdef.txt");
-        tree.file("abcdxy.txt");
-        tree.file("Remix.mp3");
-        tree.file("remix2.mp3");
+        tree.files({"abcdef.txt", "abcdxy.txt", "Remix.mp3", "remix2.mp3"});
         const Run at60 = cli({"dups", tree.root()});
         QCOMPARE(at60.status, 0);
         QCOMPARE(at60.out.count('\n'), 2); // the header and the two remixes
@@ -195,9 +170,7 @@ private Q_SLOTS:
     void unreadableFolderInsideIsSkipped()
     {
         TreeBuilder tree;
-        tree.file("a.txt");
-        tree.file("locked/b.txt");
-        tree.file("z.txt");
+        tree.files({"a.txt", "locked/b.txt", "z.txt"});
         QVERIFY(::chmod(tree.root().constData(), 0755) == 0);
         QVERIFY(::chmod(tree.path("locked").constData(), 0) == 0);
         // Permissions do not stop root, so run as nobody then.

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <initializer_list>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,6 +44,12 @@ public:
         QVERIFY2(fd >= 0, path(relative).constData());
         QVERIFY(::ftruncate(fd, size) == 0);
         ::close(fd);
+    }
+
+    void files(std::initializer_list<const char *> relatives)
+    {
+        for (const char *relative : relatives)
+            file(relative);
     }
 
     void link(const QByteArray &relative, const QByteArray &target)
