@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <array>
 #include <numeric>
 
 namespace twinsift {
@@ -128,20 +129,36 @@ template<typename Rows, typename Key>
 void ResultModel::reorder(Rows &rows, Key key, Qt::SortOrder order)
 {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    // Sorting (key, position) pairs in a flat array is stable by construction and touches
-    // each row once, which matters with millions of rows.
-    std::vector<std::pair<qint64, quint32>> keyed(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const qint64 k = key(rows[i]);
-        keyed[i] = {order == Qt::AscendingOrder ? k : -k - 1, quint32(i)};
+    // Positions ordered by key with a radix sort: linear in the rows, and stable, so rows with
+    // equal keys keep their order. Descending order sorts the keys mirrored.
+    const size_t count = rows.size();
+    std::vector<quint64> keys(count);
+    quint64 largest = 0;
+    for (size_t i = 0; i < count; ++i) {
+        keys[i] = quint64(key(rows[i]));
+        largest = std::max(largest, keys[i]);
     }
-    std::sort(keyed.begin(), keyed.end());
+    if (order == Qt::DescendingOrder) {
+        for (quint64 &k : keys)
+            k = largest - k;
+    }
+    std::vector<quint32> from(count), scratch(count);
+    std::iota(from.begin(), from.end(), 0u);
+    for (int shift = 0; shift < 64 && (largest >> shift) != 0; shift += 8) {
+        std::array<size_t, 257> start{};
+        for (quint32 i : from)
+            ++start[((keys[i] >> shift) & 0xFF) + 1];
+        std::partial_sum(start.begin(), start.end(), start.begin());
+        for (quint32 i : from)
+            scratch[start[(keys[i] >> shift) & 0xFF]++] = i;
+        from.swap(scratch);
+    }
 
     Rows sorted;
     std::vector<int> newRow(rows.size());
-    for (size_t i = 0; i < keyed.size(); ++i) {
-        sorted.push_back(std::move(rows[keyed[i].second]));
-        newRow[keyed[i].second] = int(i);
+    for (size_t i = 0; i < count; ++i) {
+        sorted.push_back(std::move(rows[from[i]]));
+        newRow[from[i]] = int(i);
     }
     rows.swap(sorted);
 
