@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// What the window tests share: a prompter that records the boxes and answers them, and
-// helpers that drive the real window through its object names.
+// What the window tests share: a prompter that records the boxes and answers them, a fresh
+// folder to start in, and helpers that drive the real window through its object names.
 
 #include "app/foldertree.h"
 #include "app/form1.h"
@@ -21,9 +21,21 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
-namespace twinsift::testing {
+// Checks that `text` holds `part`, and shows both when it does not.
+#define VERIFY_HOLDS(text, part)                                                                   \
+    QVERIFY2(QString(text).contains(part),                                                         \
+             qPrintable(QStringLiteral("\"%1\" lacks \"%2\"").arg(text, part)))
+// Checks that the window told exactly one box, under its own name, holding every part.
+#define VERIFY_TOLD_ONCE(window, ...)                                                              \
+    QVERIFY2((window).toldOnce({__VA_ARGS__}), qPrintable((window).told().join(u'\n')))
+
+namespace twinsift::testing
+{
+
+using namespace Qt::StringLiterals;
 
 struct Box {
     QMessageBox::Icon icon;
@@ -38,31 +50,23 @@ struct Question {
     QMessageBox::StandardButton defaultButton;
 };
 
-struct PromptLog {
-    QList<Box> told;
-    QList<Question> asked;
-    QMessageBox::StandardButton answer = QMessageBox::Yes;
-};
-
-class RecordingPrompter : public Prompter {
-public:
-    explicit RecordingPrompter(std::shared_ptr<PromptLog> log) : m_log(std::move(log)) {}
-
+// Records the boxes the window shows, and gives `answer` to every question.
+struct PromptLog : Prompter {
     QMessageBox::StandardButton ask(QWidget *, const QString &title, const QString &text,
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton) override
     {
-        m_log->asked.append({title, text, buttons, defaultButton});
-        return m_log->answer;
+        asked.append({title, text, buttons, defaultButton});
+        return answer;
     }
-    void tell(QWidget *, QMessageBox::Icon icon, const QString &title,
-              const QString &text) override
+    void tell(QWidget *, QMessageBox::Icon icon, const QString &title, const QString &text) override
     {
-        m_log->told.append({icon, title, text});
+        told.append({icon, title, text});
     }
 
-private:
-    std::shared_ptr<PromptLog> m_log;
+    QList<Box> told;
+    QList<Question> asked;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
 };
 
 // Writes each file (with a few bytes, creating its folders) under `root`.
@@ -77,25 +81,57 @@ inline void makeFiles(const QString &root, const QStringList &files)
     }
 }
 
+// A fresh folder (inside `parent`) that the window starts in, with `files` in its root().
+struct Sandbox {
+    explicit Sandbox(const QStringList &files = {}, const QString &parent = QDir::tempPath())
+        : dir(parent + u"/box-XXXXXX"_s)
+    {
+        QVERIFY(dir.isValid());
+        qputenv("HOMEDRIVE", "/");
+        qputenv("USERPROFILE", QFile::encodeName(dir.path()));
+        makeFiles(root(), files);
+    }
+    QString root() const { return dir.filePath(u"tree"_s); }
+    QString path(const QString &name) const { return root() + u'/' + name; }
+    QByteArray raw(const QString &name) const { return QFile::encodeName(path(name)); }
+    bool exists(const QString &name) const { return QFileInfo::exists(path(name)); }
+
+    QTemporaryDir dir;
+};
+
 // A window on the offscreen platform whose message boxes are recorded.
 struct Window {
     explicit Window(const QString &keywordFile = QStringLiteral("/nonexistent/Keywords.txt"))
-        : form(keywordFile), log(std::make_shared<PromptLog>())
+        : form(keywordFile)
     {
-        form.setPrompter(std::make_unique<RecordingPrompter>(log));
+        auto prompter = std::make_unique<PromptLog>();
+        log = prompter.get();
+        form.setPrompter(std::move(prompter));
         form.show();
     }
 
-    template<typename T>
-    T *child(const char *name) const
+    template <typename T> T *child(const char *name) const
     {
         return form.findChild<T *>(QString::fromLatin1(name));
     }
+    QPushButton *button(const char *name) const { return child<QPushButton>(name); }
     ResultModel *model() const { return form.resultModel(); }
     ResultView *view() const { return child<ResultView>("ListView1"); }
     QString cell(int row, int column) const
     {
         return model()->index(row, column).data().toString();
+    }
+    // Each row's cells in `columns` joined by '|', with the folder `root` cut from its paths.
+    QStringList rows(std::initializer_list<int> columns, const QString &root = {}) const
+    {
+        QStringList texts;
+        for (int row = 0; row < model()->rowCount(); ++row) {
+            QStringList cells;
+            for (const int column : columns)
+                cells << cell(row, column);
+            texts << (root.isEmpty() ? cells.join(u'|') : cells.join(u'|').remove(root + u'/'));
+        }
+        return texts;
     }
     QStringList headers() const
     {
@@ -104,14 +140,67 @@ struct Window {
             texts << model()->headerData(c, Qt::Horizontal).toString();
         return texts;
     }
+    // Each box told, as its title and text.
+    QStringList told() const
+    {
+        QStringList texts;
+        for (const Box &box : std::as_const(log->told))
+            texts << box.title + u": "_s + box.text;
+        return texts;
+    }
+    bool toldOnce(const QStringList &parts) const
+    {
+        const QStringList texts = told();
+        return texts.size() == 1 && texts[0].startsWith(u"Twinsift: "_s) &&
+               std::all_of(parts.begin(), parts.end(),
+                           [&](const QString &part) { return texts[0].contains(part); });
+    }
+    // The list and the buttons in one line, to be compared whole: the kind of list and its
+    // columns, the rows' numbers, the running index (as kept, and as shown where that
+    // differs), the ticked rows (by the window's record, and by the list's where that
+    // differs), and the buttons that can be pressed.
+    QString state() const
+    {
+        QStringList numbers, ticks, listTicks, enabled;
+        for (int row = 0, last = model()->rowCount() - 1; row <= last; ++row) {
+            const quint64 number = model()->number(row);
+            if (row == 0 || row == last || number != model()->number(row - 1) + 1 ||
+                number + 1 != model()->number(row + 1))
+                numbers << QString::number(number);
+            else if (numbers.back() != u".."_s)
+                numbers << u".."_s;
+            if (model()->isChecked(row))
+                listTicks << QString::number(number);
+        }
+        for (const quint64 key : form.checkedFiles().keys())
+            ticks << QString::number(key);
+        ticks.sort();
+        listTicks.sort();
+        for (const char *name : {"cmdSearch", "cmdDups", "cmdClear", "cmdDelete", "cmdSwitchItems"})
+            if (button(name)->isEnabled())
+                enabled << QString::fromLatin1(name + 3);
+        const QString index = QString::number(form.runningIndex().value());
+        const QString shown = child<QLineEdit>("txtIndex")->text();
+        return u"%1 in %2 columns: %3; index %4%5; ticked %6%7; %8: %9"_s.arg(
+            form.listMode() == ListMode::Search ? u"files"_s : u"pairs"_s,
+            QString::number(model()->columnCount()), numbers.join(u' '), index,
+            shown == index ? QString() : u" shown "_s + shown,
+            ticks.isEmpty() ? u"none"_s : ticks.join(u' '),
+            listTicks == ticks ? QString() : u" listed "_s + listTicks.join(u' '),
+            form.isWorking() ? u"working"_s : u"idle"_s, enabled.join(u' '));
+    }
 
     // Presses a button that starts work and waits until the window is idle again.
-    bool run(const char *button, const QString &folder)
+    bool press(const char *name)
+    {
+        QSignalSpy finished(&form, &Form1::workFinished);
+        button(name)->click();
+        return finished.wait(30000);
+    }
+    bool run(const char *name, const QString &folder)
     {
         child<FolderTree>("Dir1")->setPath(folder);
-        QSignalSpy finished(&form, &Form1::workFinished);
-        child<QPushButton>(button)->click();
-        return finished.wait(30000);
+        return press(name);
     }
     bool list(const QString &folder) { return run("cmdSearch", folder); }
     bool findDuplicates(const QString &folder) { return run("cmdDups", folder); }
@@ -128,18 +217,9 @@ struct Window {
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
                           view()->checkBoxRect(row).center());
     }
-    // The row that holds the given number, wherever a sort has put it.
-    int rowOf(quint64 number) const
-    {
-        for (int row = 0; row < model()->rowCount(); ++row) {
-            if (model()->number(row) == number)
-                return row;
-        }
-        return -1;
-    }
 
     Form1 form;
-    std::shared_ptr<PromptLog> log;
+    PromptLog *log; // owned by the form
 };
 
 } // namespace twinsift::testing

@@ -13,212 +13,130 @@
 using namespace twinsift;
 using namespace twinsift::testing;
 
-// While it lives, new threads of this one start with the file rights of "nobody", so that
+// While it lives, threads started from this one take the file rights of "nobody", so that
 // permissions stop them even when the tests run as root.
-class Unprivileged {
-public:
+struct Unprivileged {
+    const bool root = ::geteuid() == 0;
     Unprivileged()
     {
-        if (::geteuid() == 0) {
+        if (root) {
             ::setfsgid(65534);
             ::setfsuid(65534);
         }
     }
     ~Unprivileged()
     {
-        if (::geteuid() == 0) {
+        if (root) {
             ::setfsuid(0);
             ::setfsgid(0);
         }
     }
-    Unprivileged(const Unprivileged &) = delete;
-    Unprivileged &operator=(const Unprivileged &) = delete;
 };
 
-class TestListSearch : public QObject {
+struct Search {
+    QStringList files{};
+    QStringList pairs{};
+    int slider = 60;
+    QByteArray keywords{};
+    QString statistics{}; // the counts told when the box is ticked
+};
+Q_DECLARE_METATYPE(Search)
+
+class TestListSearch : public QObject
+{
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
+    // One session: listings number on, searches append pairs numbered on, Clear starts the
+    // numbers over, and listing after a search clears and sets the listing columns.
+    void session()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        qputenv("HOMEDRIVE", "/");
-        qputenv("USERPROFILE", m_dir->path().toUtf8());
-    }
-
-    void listingTwiceNumbersOn()
-    {
-        makeFiles(root(), {QStringLiteral("a.txt"), QStringLiteral("sub/b.txt"),
-                           QStringLiteral("c.txt")});
+        const Sandbox box({u"a.txt"_s, u"sub/b.txt"_s, u"report.doc"_s, u"reports.doc"_s});
+        const QString idle = u"; ticked none; idle: Search Dups Clear Delete"_s;
         Window w;
-        QVERIFY(w.list(root()));
-        QCOMPARE(w.model()->rowCount(), 3);
-        QVERIFY(w.list(root()));
-        QCOMPARE(w.model()->rowCount(), 6);
-        for (int row = 0; row < 6; ++row)
-            QCOMPARE(w.cell(row, 0), QString::number(row + 1));
-        // The start-up columns stay: listing mode was already set.
-        QCOMPARE(w.view()->columnWidth(4), 300);
+        QVERIFY(w.list(box.root()));
+        QVERIFY(w.list(box.root()));
+        QCOMPARE(w.state(), u"files in 5 columns: 1 .. 8; index 8"_s + idle);
         // Each folder in name order, a sub-folder's files where the sub-folder stands.
-        QCOMPARE(w.cell(3, 1), QStringLiteral("a.txt"));
-        QCOMPARE(w.cell(4, 1), QStringLiteral("c.txt"));
-        QCOMPARE(w.cell(5, 4), root() + QStringLiteral("/sub/b.txt"));
-        QCOMPARE(w.cell(5, 2), QStringLiteral("4"));
-        QCOMPARE(w.child<QLineEdit>("txtIndex")->text(), QStringLiteral("6"));
-        QCOMPARE(w.form.runningIndex().value(), 6u);
-        QVERIFY(!w.child<QPushButton>("cmdSwitchItems")->isEnabled());
-        QVERIFY(w.log->told.isEmpty());
-    }
+        QCOMPARE(
+            w.rows({1, 2, 4}, box.root()).mid(4),
+            u"a.txt|4|a.txt report.doc|4|report.doc reports.doc|4|reports.doc b.txt|4|sub/b.txt"_s
+                .split(u' '));
+        QCOMPARE(w.child<QLabel>("lblWorking")->text(), u"4 files"_s); // of this listing
+        QCOMPARE(w.view()->columnWidth(4), 300); // listing mode was set: start-up widths stay
 
-    void searchAppendsPairsAndListingRebuilds()
-    {
-        makeFiles(root(), {QStringLiteral("report.doc"), QStringLiteral("reports.doc"),
-                           QStringLiteral("notes.txt"), QStringLiteral("notes.doc")});
-        Window w;
-        QVERIFY(w.list(root()));
-        QCOMPARE(w.model()->rowCount(), 4);
+        QVERIFY(w.findDuplicates(box.root()));
+        QVERIFY(w.findDuplicates(box.root()));
+        QCOMPARE(w.state(), u"pairs in 4 columns: 1 2; index 2"_s + idle + u" SwitchItems"_s);
+        QCOMPARE(w.headers(), u"No.|File1|File2|Similarity(%)"_s.split(u'|'));
+        QCOMPARE(w.rows({0, 1, 2, 3}, box.root()),
+                 (QStringList{u"1|report.doc|reports.doc|91"_s, u"2|report.doc|reports.doc|91"_s}));
+        QCOMPARE(w.child<QProgressBar>("ProgressBar1")->value(), 100);
+        QCOMPARE(w.child<QLabel>("lblWorking")->text(), u"100%"_s);
 
-        QVERIFY(w.findDuplicates(root()));
-        QCOMPARE(w.form.listMode(), ListMode::Duplicate);
-        QCOMPARE(w.headers(), (QStringList{QStringLiteral("No."), QStringLiteral("File1"),
-                                           QStringLiteral("File2"),
-                                           QStringLiteral("Similarity(%)")}));
-        QCOMPARE(w.model()->rowCount(), 1);
-        QCOMPARE(w.cell(0, 0), QStringLiteral("1"));
-        QCOMPARE(w.cell(0, 1), root() + QStringLiteral("/report.doc"));
-        QCOMPARE(w.cell(0, 2), root() + QStringLiteral("/reports.doc"));
-        QCOMPARE(w.cell(0, 3), QStringLiteral("91"));
-        QVERIFY(w.child<QPushButton>("cmdSwitchItems")->isEnabled());
-        QCOMPARE(w.child<QProgressBar>("ProgressBar1")->value(),
-                 w.child<QProgressBar>("ProgressBar1")->maximum());
-        QCOMPARE(w.child<QLabel>("lblWorking")->text(), QStringLiteral("100%"));
+        w.clickCheckBox(0);
+        w.clickCheckBox(1);
+        QCOMPARE(w.form.checkedFiles().size(), 2);
+        w.button("cmdClear")->click();
+        QCOMPARE(w.state(), u"pairs in 4 columns: ; index 0"_s + idle);
+        QCOMPARE(w.child<QProgressBar>("ProgressBar1")->value(), 0);
+        // Numbers start again at 1 and any row number can be ticked again.
+        QVERIFY(w.findDuplicates(box.root()));
+        w.clickCheckBox(0);
+        QCOMPARE(w.state(), u"pairs in 4 columns: 1; index 1; ticked 1; idle: Search Dups Clear "
+                            "Delete SwitchItems"_s);
 
-        // A second search appends, numbered on.
-        QVERIFY(w.findDuplicates(root()));
-        QCOMPARE(w.model()->rowCount(), 2);
-        QCOMPARE(w.cell(1, 0), QStringLiteral("2"));
-        QCOMPARE(w.cell(1, 1), root() + QStringLiteral("/report.doc"));
-
-        // Listing after a search clears, sets the listing columns and numbers from 1.
-        QVERIFY(w.list(root()));
-        QCOMPARE(w.form.listMode(), ListMode::Search);
-        QCOMPARE(w.model()->rowCount(), 4);
-        QCOMPARE(w.cell(0, 0), QStringLiteral("1"));
-        const QList<int> widths{100, 300, 90, 100, 550};
-        for (int c = 0; c < widths.size(); ++c)
-            QCOMPARE(w.view()->columnWidth(c), widths[c]);
+        QVERIFY(w.list(box.root()));
+        QCOMPARE(w.state(), u"files in 5 columns: 1 .. 4; index 4"_s + idle);
+        QList<int> widths;
+        for (int column = 0; column < 5; ++column)
+            widths << w.view()->columnWidth(column);
+        QCOMPARE(widths, (QList<int>{100, 300, 90, 100, 550}));
         QCOMPARE(w.model()->headerData(3, Qt::Horizontal, Qt::TextAlignmentRole).toInt() &
                      Qt::AlignHorizontal_Mask,
                  int(Qt::AlignRight));
-        QVERIFY(!w.child<QPushButton>("cmdSwitchItems")->isEnabled());
+        QVERIFY(w.log->told.isEmpty()); // no statistics unless asked for
     }
 
-    void sliderSetsThreshold_data()
+    void findDuplicates_data()
     {
-        QTest::addColumn<int>("slider");
-        QTest::addColumn<int>("rows");
-
-        QTest::newRow("equal to the threshold: no pair") << 60 << 0;
-        QTest::newRow("above the threshold") << 59 << 1;
+        QTest::addColumn<Search>("search");
+        const QStringList alike{u"abcdef.txt"_s, u"abcdxy.txt"_s};
+        QTest::newRow("similarity equal to the threshold: no pair") << Search{.files = alike};
+        QTest::newRow("similarity above the threshold")
+            << Search{.files = alike, .pairs = {u"1|abcdef.txt|abcdxy.txt|60"_s}, .slider = 59};
+        QTest::newRow("a keyword leaves its stem out") << Search{
+            .files = {u"Remix.mp3"_s, u"remix2.mp3"_s, u"My Remix.mp3"_s, u"My Remix2.mp3"_s},
+            .pairs = {u"1|My Remix.mp3|My Remix2.mp3|100"_s},
+            .keywords = "REMIX\n"};
+        QTest::newRow("statistics, three candidates")
+            << Search{.files = {u"alpha.txt"_s, u"beta.txt"_s, u"gamma.txt"_s},
+                      .statistics = u"Total files = 3\nTotal comparisons = 3\n"_s};
+        QTest::newRow("statistics, one candidate") << Search{
+            .files = {u"alpha.txt"_s}, .statistics = u"Total files = 1\nTotal comparisons = 0\n"_s};
+        QTest::newRow("statistics, no candidate") << Search{
+            .files = {u"1.txt"_s}, .statistics = u"Total files = 0\nTotal comparisons = 0\n"_s};
     }
 
-    void sliderSetsThreshold()
+    void findDuplicates()
     {
-        QFETCH(int, slider);
-        QFETCH(int, rows);
-        makeFiles(root(), {QStringLiteral("abcdef.txt"), QStringLiteral("abcdxy.txt")});
-        Window w;
-        w.child<QSlider>("Slider1")->setValue(slider);
-        QVERIFY(w.findDuplicates(root()));
-        QCOMPARE(w.model()->rowCount(), rows);
-        if (rows)
-            QCOMPARE(w.cell(0, 3), QStringLiteral("60"));
-    }
-
-    void keywordsLeaveStemsOut()
-    {
-        makeFiles(root(), {QStringLiteral("Remix.mp3"), QStringLiteral("remix2.mp3"),
-                           QStringLiteral("My Remix.mp3"), QStringLiteral("My Remix2.mp3")});
-        const QString keywords = m_dir->filePath(QStringLiteral("Keywords.txt"));
-        QFile file(keywords);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("REMIX\n");
-        file.close();
-        Window w(keywords);
-        QVERIFY(w.findDuplicates(root()));
-        // Only the two MYREMIX files are candidates.
-        QCOMPARE(w.model()->rowCount(), 1);
-        QVERIFY(w.cell(0, 1).endsWith(QStringLiteral("/My Remix.mp3")));
-        QVERIFY(w.cell(0, 2).endsWith(QStringLiteral("/My Remix2.mp3")));
-    }
-
-    void statisticsBox_data()
-    {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("counts");
-
-        QTest::newRow("three candidates")
-            << QStringList{QStringLiteral("alpha.txt"), QStringLiteral("beta.txt"),
-                           QStringLiteral("gamma.txt")}
-            << "Total files = 3\nTotal comparisons = 3\n";
-        QTest::newRow("one candidate") << QStringList{QStringLiteral("alpha.txt")}
-                                       << "Total files = 1\nTotal comparisons = 0\n";
-        QTest::newRow("no candidate") << QStringList{QStringLiteral("1.txt")}
-                                      << "Total files = 0\nTotal comparisons = 0\n";
-    }
-
-    void statisticsBox()
-    {
-        QFETCH(QStringList, files);
-        QFETCH(QString, counts);
-        makeFiles(root(), files);
-        Window w;
-        w.child<QCheckBox>("chkMsgBox")->setChecked(true);
-        QVERIFY(w.findDuplicates(root()));
-        QCOMPARE(w.log->told.size(), 1);
-        const Box &box = w.log->told.front();
-        QCOMPARE(box.title, QStringLiteral("Twinsift"));
-        QVERIFY2(box.text.startsWith(counts + QStringLiteral("Elapsed time in seconds - ")),
-                 qPrintable(box.text));
-        QCOMPARE(box.text.count(u'\n'), 2);
-        QVERIFY(w.child<QPushButton>("cmdSwitchItems")->isEnabled());
-    }
-
-    void noStatisticsUnlessTicked()
-    {
-        makeFiles(root(), {QStringLiteral("alpha.txt"), QStringLiteral("alpha1.txt")});
-        Window w;
-        QVERIFY(w.findDuplicates(root()));
-        QCOMPARE(w.model()->rowCount(), 1);
-        QVERIFY(w.log->told.isEmpty());
-    }
-
-    void clearResets()
-    {
-        makeFiles(root(), {QStringLiteral("report.doc"), QStringLiteral("reports.doc"),
-                           QStringLiteral("report1.doc")});
-        Window w;
-        QVERIFY(w.findDuplicates(root()));
-        QCOMPARE(w.model()->rowCount(), 3);
-        w.clickCheckBox(0);
-        w.clickCheckBox(2);
-        QCOMPARE(w.form.checkedFiles().size(), 2);
-
-        w.child<QPushButton>("cmdClear")->click();
-        QCOMPARE(w.model()->rowCount(), 0);
-        QCOMPARE(w.headers().size(), 4);
-        QCOMPARE(w.child<QLineEdit>("txtIndex")->text(), QStringLiteral("0"));
-        QVERIFY(w.form.checkedFiles().isEmpty());
-        QCOMPARE(w.child<QProgressBar>("ProgressBar1")->value(), 0);
-        QVERIFY(!w.child<QPushButton>("cmdSwitchItems")->isEnabled());
-        QCOMPARE(w.form.listMode(), ListMode::Duplicate);
-
-        // Numbers start again at 1 and any row number can be ticked again.
-        QVERIFY(w.findDuplicates(root()));
-        QCOMPARE(w.cell(0, 0), QStringLiteral("1"));
-        w.clickCheckBox(0);
-        QCOMPARE(w.form.checkedFiles().keys(), QList<quint64>{1});
+        QFETCH(Search, search);
+        const Sandbox box(search.files);
+        QFile keywords(box.dir.filePath(u"Keywords.txt"_s));
+        QVERIFY(search.keywords.isEmpty() || (keywords.open(QIODevice::WriteOnly) &&
+                                              keywords.write(search.keywords) && keywords.flush()));
+        Window w(keywords.fileName());
+        w.child<QSlider>("Slider1")->setValue(search.slider);
+        w.child<QCheckBox>("chkMsgBox")->setChecked(!search.statistics.isEmpty());
+        QVERIFY(w.findDuplicates(box.root()));
+        QCOMPARE(w.rows({0, 1, 2, 3}, box.root()), search.pairs);
+        QVERIFY(w.button("cmdSwitchItems")->isEnabled());
+        if (search.statistics.isEmpty()) {
+            QVERIFY(w.log->told.isEmpty());
+        } else {
+            VERIFY_TOLD_ONCE(w, u": "_s + search.statistics + u"Elapsed time in seconds - "_s);
+            QCOMPARE(w.told()[0].count(u'\n'), 2);
+        }
     }
 
     void chosenFolderGone_data()
@@ -226,12 +144,12 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("button");
         QTest::addColumn<bool>("replacedByFile");
         QTest::addColumn<QString>("message");
-
-        QTest::newRow("list, removed") << QByteArray("cmdSearch") << false << "no longer exists";
-        QTest::newRow("list, now a file")
-            << QByteArray("cmdSearch") << true << "no longer a folder";
-        QTest::newRow("find, removed") << QByteArray("cmdDups") << false << "no longer exists";
-        QTest::newRow("find, now a file") << QByteArray("cmdDups") << true << "no longer a folder";
+        for (const char *button : {"cmdSearch", "cmdDups"}) {
+            QTest::addRow("%s, removed", button)
+                << QByteArray(button) << false << u"no longer exists"_s;
+            QTest::addRow("%s, now a file", button)
+                << QByteArray(button) << true << u"no longer a folder"_s;
+        }
     }
 
     // The folder picked in the tree goes away before the button is pressed: the window says
@@ -241,29 +159,21 @@ private Q_SLOTS:
         QFETCH(QByteArray, button);
         QFETCH(bool, replacedByFile);
         QFETCH(QString, message);
-        makeFiles(root(), {QStringLiteral("report.doc"), QStringLiteral("reports.doc")});
-        const QString gone = m_dir->filePath(QStringLiteral("gone"));
-        makeFiles(gone, {QStringLiteral("x.txt")});
+        const Sandbox box({u"report.doc"_s, u"reports.doc"_s});
+        const QString gone = box.dir.filePath(u"gone"_s);
+        makeFiles(gone, {u"x.txt"_s});
         Window w;
-        QVERIFY(w.list(root()));
+        QVERIFY(w.list(box.root()));
         w.clickCheckBox(1);
         w.child<FolderTree>("Dir1")->setPath(gone);
         QVERIFY(QDir(gone).removeRecursively());
         if (replacedByFile)
-            makeFiles(m_dir->path(), {QStringLiteral("gone")});
+            makeFiles(box.dir.path(), {u"gone"_s});
 
-        w.child<QPushButton>(button.constData())->click();
-        QVERIFY(!w.form.isWorking());
-        QCOMPARE(w.log->told.size(), 1);
-        const Box &box = w.log->told.front();
-        QCOMPARE(box.title, QStringLiteral("Twinsift"));
-        QVERIFY2(box.text.contains(gone) && box.text.contains(message), qPrintable(box.text));
-        QCOMPARE(w.form.listMode(), ListMode::Search);
-        QCOMPARE(w.headers().size(), 5);
-        QCOMPARE(w.model()->rowCount(), 2);
-        QVERIFY(w.model()->isChecked(1));
-        QCOMPARE(w.form.checkedFiles().size(), 1);
-        QCOMPARE(w.form.runningIndex().value(), 2u);
+        w.button(button)->click();
+        VERIFY_TOLD_ONCE(w, gone, message);
+        QCOMPARE(w.state(),
+                 u"files in 5 columns: 1 2; index 2; ticked 2; idle: Search Dups Clear Delete"_s);
     }
 
     void unreadableFoldersAreToldOnce_data()
@@ -271,95 +181,90 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("button");
         QTest::addColumn<QString>("verb");
         QTest::addColumn<int>("rows");
-
-        QTest::newRow("list") << QByteArray("cmdSearch") << "listed" << 3;
-        QTest::newRow("find") << QByteArray("cmdDups") << "searched" << 1;
+        QTest::newRow("list") << "cmdSearch"_ba << u"listed"_s << 3;
+        QTest::newRow("find") << "cmdDups"_ba << u"searched"_s << 1;
     }
 
     // Folders inside the tree that cannot be read are skipped, and told in one message at the
-    // end: the first five by name, then how many more. The walk runs as a user without the
-    // right to read them (the tests may run as root, whom permissions do not stop).
+    // end: the first five by name, then how many more.
     void unreadableFoldersAreToldOnce()
     {
         QFETCH(QByteArray, button);
         QFETCH(QString, verb);
         QFETCH(int, rows);
-        makeFiles(root(), {QStringLiteral("a report.doc"), QStringLiteral("b reports.doc"),
-                           QStringLiteral("z.txt")});
+        const Sandbox box({u"a report.doc"_s, u"b reports.doc"_s, u"z.txt"_s});
+        const auto rwx = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
         QStringList locked;
         // Unlocked again whatever happens, so that a user who is not root can remove them.
         const auto unlock = qScopeGuard([&] {
             for (const QString &folder : std::as_const(locked))
-                QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner |
-                                                  QFile::ExeOwner);
+                QFile::setPermissions(folder, rwx);
         });
         for (int i = 1; i <= 7; ++i) {
-            const QString folder = root() + QStringLiteral("/locked%1").arg(i);
-            makeFiles(folder, {QStringLiteral("hidden report.doc")});
-            QVERIFY(QFile::setPermissions(folder, {}));
-            locked << folder + u'/';
+            locked << box.path(u"locked%1/"_s.arg(i));
+            makeFiles(locked.back(), {u"hidden report.doc"_s});
+            QVERIFY(QFile::setPermissions(locked.back(), {}));
         }
-        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                         QFile::ExeOwner | QFile::ReadOther |
-                                                         QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(box.dir.path(), rwx | QFile::ReadOther | QFile::ExeOther));
         Window w;
-        w.child<FolderTree>("Dir1")->setPath(root());
+        w.child<FolderTree>("Dir1")->setPath(box.root());
         QSignalSpy finished(&w.form, &Form1::workFinished);
         {
             const Unprivileged walker; // the worker started by the click takes its rights
-            w.child<QPushButton>(button.constData())->click();
+            w.button(button)->click();
         }
         QVERIFY(finished.wait(30000));
 
         QCOMPARE(w.model()->rowCount(), rows);
-        QCOMPARE(w.log->told.size(), 1);
-        const QStringList lines = w.log->told.front().text.split(u'\n');
+        QCOMPARE(w.told().size(), 1);
+        const QStringList lines = w.told()[0].split(u'\n');
         QCOMPARE(lines.size(), 7);
-        QCOMPARE(lines.front(),
-                 QStringLiteral("7 folders or files could not be read and were not %1:").arg(verb));
+        QCOMPARE(lines[0],
+                 u"Twinsift: 7 folders or files could not be read and were not %1:"_s.arg(verb));
         for (int i = 0; i < 5; ++i)
-            QVERIFY2(lines[i + 1].startsWith(locked[i] + QStringLiteral(": ")),
-                     qPrintable(lines[i + 1]));
-        QCOMPARE(lines.back(), QStringLiteral("and 2 more."));
+            QVERIFY2(lines[i + 1].startsWith(locked[i] + u": "_s), qPrintable(lines[i + 1]));
+        QCOMPARE(lines.back(), u"and 2 more."_s);
     }
 
     void escapeStopsTheWork_data()
     {
         QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("told");
-
-        QTest::newRow("listing") << QByteArray("cmdSearch") << "Listing stopped";
-        QTest::newRow("search") << QByteArray("cmdDups") << "Search stopped";
+        QTest::newRow("listing") << "cmdSearch"_ba << u"files in 5"_s << u"Listing stopped"_s;
+        QTest::newRow("search") << "cmdDups"_ba << u"pairs in 4"_s << u"Search stopped"_s;
     }
 
-    // Esc, pressed as soon as the work starts, stops a walk far too long to end first: the
-    // rows found so far stay, numbered without gaps, and the window says it stopped.
+    // While the work runs no button can start more or change the list. Esc, pressed as soon
+    // as the work starts, stops a walk far too long to end first: the rows found so far stay,
+    // numbered without gaps, and the window says it stopped.
     void escapeStopsTheWork()
     {
         QFETCH(QByteArray, button);
+        QFETCH(QString, list);
         QFETCH(QString, told);
-        constexpr int folders = 40;
-        constexpr int perFolder = 500;
+        const Sandbox box;
+        constexpr int folders = 40, perFolder = 500;
         for (int f = 0; f < folders; ++f) {
-            const QByteArray folder = QFile::encodeName(root()) + "/" + QByteArray::number(f);
+            const QByteArray folder = QFile::encodeName(box.path(QString::number(f))) + '/';
             QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
             for (int i = 0; i < perFolder; ++i) {
-                const QByteArray file = folder + '/' + QByteArray::number(i) + ".txt";
-                const int fd = ::open(file.constData(), O_CREAT | O_WRONLY, 0644);
-                QVERIFY(fd >= 0);
-                ::close(fd);
+                const QByteArray file = folder + QByteArray::number(i) + ".txt";
+                QCOMPARE(::close(::open(file.constData(), O_CREAT | O_WRONLY, 0644)), 0);
             }
         }
         Window w;
         QVERIFY(QTest::qWaitForWindowActive(&w.form));
-        w.child<FolderTree>("Dir1")->setPath(root());
+        w.child<FolderTree>("Dir1")->setPath(box.root());
         QSignalSpy finished(&w.form, &Form1::workFinished);
-        w.child<QPushButton>(button.constData())->click();
+        w.button(button)->click();
+        QCOMPARE(w.state(), list + u" columns: ; index 0; ticked none; working: "_s);
         QTest::keyClick(w.view(), Qt::Key_Escape);
         QVERIFY(finished.wait(30000));
 
-        const QString song = w.child<QLineEdit>("txtSong")->text();
-        QVERIFY2(song.startsWith(told), qPrintable(song));
+        VERIFY_HOLDS(w.state(), u"idle: Search Dups Clear Delete"_s);
+        QVERIFY2(w.child<QLineEdit>("txtSong")->text().startsWith(told),
+                 qPrintable(w.child<QLineEdit>("txtSong")->text()));
         QVERIFY(w.model()->rowCount() < folders * perFolder);
         QCOMPARE(w.form.runningIndex().value(), quint64(w.model()->rowCount()));
         for (int row = 0; row < w.model()->rowCount(); ++row)
@@ -371,62 +276,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<quint64>("limit");
         QTest::addColumn<int>("searches");
-        QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("message");
-
         QTest::newRow("room for two of three")
-            << quint64(2) << 1 << 2
-            << "The search found 3 pairs, more than the list can hold: it shows the first 2 of "
-               "them.";
+            << quint64(2) << 1
+            << u"The search found 3 pairs, more than the list can hold: it shows the first 2 of "
+               "them."_s;
         QTest::newRow("a second search on a full list")
-            << quint64(3) << 2 << 3
-            << "The list already holds 3 rows, the most it can: none of the 3 pairs the search "
-               "found could be added. Press Clear first.";
+            << quint64(3) << 2
+            << u"The list already holds 3 rows, the most it can: none of the 3 pairs the search "
+               "found could be added. Press Clear first."_s;
     }
 
     void pairLimitIsTold()
     {
         QFETCH(quint64, limit);
         QFETCH(int, searches);
-        QFETCH(int, rows);
         QFETCH(QString, message);
-        makeFiles(root(), {QStringLiteral("report.doc"), QStringLiteral("reports.doc"),
-                           QStringLiteral("report1.doc")});
+        const Sandbox box({u"report.doc"_s, u"reports.doc"_s, u"report1.doc"_s});
         Window w;
         w.form.setMaxPairRows(limit);
         for (int i = 0; i < searches; ++i)
-            QVERIFY(w.findDuplicates(root()));
-        QCOMPARE(w.model()->rowCount(), rows);
-        QCOMPARE(w.form.runningIndex().value(), quint64(rows));
-        QCOMPARE(w.log->told.size(), 1);
-        const QString told = w.log->told.front().text;
-        QVERIFY2(told.startsWith(message), qPrintable(told));
-        QCOMPARE(w.log->told.front().icon, QMessageBox::Information);
+            QVERIFY(w.findDuplicates(box.root()));
+        QCOMPARE(quint64(w.model()->rowCount()), limit);
+        QCOMPARE(w.form.runningIndex().value(), limit);
+        VERIFY_TOLD_ONCE(w, u": "_s + message);
+        QCOMPARE(w.log->told[0].icon, QMessageBox::Information);
     }
-
-    void buttonsWaitForTheWork()
-    {
-        makeFiles(root(), {QStringLiteral("a.txt")});
-        Window w;
-        w.child<FolderTree>("Dir1")->setPath(root());
-        QSignalSpy finished(&w.form, &Form1::workFinished);
-        w.child<QPushButton>("cmdSearch")->click();
-        QVERIFY(w.form.isWorking());
-        for (const char *button : {"cmdSearch", "cmdDups", "cmdClear", "cmdDelete", "cmdSwitchItems"})
-            QVERIFY2(!w.child<QPushButton>(button)->isEnabled(), button);
-        // Esc asks the work to stop; whatever was found stays numbered in order.
-        QTest::keyClick(&w.form, Qt::Key_Escape);
-        QVERIFY(finished.wait(30000));
-        QVERIFY(!w.form.isWorking());
-        QCOMPARE(w.form.runningIndex().value(), quint64(w.model()->rowCount()));
-        for (const char *button : {"cmdSearch", "cmdDups", "cmdClear", "cmdDelete"})
-            QVERIFY2(w.child<QPushButton>(button)->isEnabled(), button);
-    }
-
-private:
-    QString root() const { return m_dir->filePath(QStringLiteral("tree")); }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 QTEST_MAIN(TestListSearch)

@@ -10,40 +10,8 @@
 
 using namespace twinsift;
 
-namespace {
-
-ListingRow fileRow(quint64 number, const QByteArray &folder, const QByteArray &name, qint64 size)
+class TestResultModel : public QObject
 {
-    return {number, folder + name, folder.size(), size};
-}
-
-QList<ColumnSpec> listing()
-{
-    QList<ColumnSpec> columns;
-    for (const QString &text : listingColumns())
-        columns.append({text, 100, Qt::AlignLeft});
-    return columns;
-}
-
-QList<ColumnSpec> pairs()
-{
-    QList<ColumnSpec> columns;
-    for (const QString &text : pairColumns())
-        columns.append({text, 100, Qt::AlignLeft});
-    return columns;
-}
-
-ResultModel::Paths paths(std::initializer_list<const char *> list)
-{
-    auto vector = std::make_shared<std::vector<QByteArray>>();
-    for (const char *path : list)
-        vector->emplace_back(path);
-    return vector;
-}
-
-} // namespace
-
-class TestResultModel : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -57,40 +25,26 @@ private Q_SLOTS:
 
     void fileRowsShowTheirCells()
     {
-        m_model->setColumns(ListMode::Search, listing());
-        std::vector<ListingRow> rows;
-        rows.push_back(fileRow(1, "/d/", "report.doc", 1500));
-        rows.push_back(fileRow(2, "/d/", QByteArray("caf\xe9.txt"), 5));
-        m_model->appendFiles(std::move(rows));
-        QCOMPARE(m_model->rowCount(), 2);
-        QCOMPARE(m_model->index(0, 0).data().toString(), QStringLiteral("1"));
-        QCOMPARE(m_model->index(0, 1).data().toString(), QStringLiteral("report.doc"));
-        QCOMPARE(m_model->index(0, 2).data().toString(), QStringLiteral("1.5 KB"));
-        QCOMPARE(m_model->index(0, 4).data().toString(), QStringLiteral("/d/report.doc"));
+        appendFiles({{"report.doc", 1500}, {"caf\xe9.txt", 5}});
+        QCOMPARE(texts(0, {0, 1, 2, 4}), QStringLiteral("1|report.doc|1.5 KB|/d/report.doc"));
         QCOMPARE(m_model->index(0, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
-        // A name that is not UTF-8 is shown readable and kept as its bytes.
-        QCOMPARE(m_model->index(1, 1).data().toString(), QStringLiteral("caf\uFFFD.txt"));
-        QCOMPARE(m_model->pathCell(1), QByteArray("/d/caf\xe9.txt"));
         QCOMPARE(m_model->toolTipText(0), QStringLiteral("/d/report.doc"));
+        // A name that is not UTF-8 is shown readable and kept as its bytes.
+        QCOMPARE(texts(1, {1}), QStringLiteral("caf\uFFFD.txt"));
+        QCOMPARE(m_model->pathCell(1), QByteArray("/d/caf\xe9.txt"));
     }
 
     void pairRowsResolveTheirSearchesPaths()
     {
-        m_model->setColumns(ListMode::Duplicate, pairs());
-        const auto first = paths({"/a/x.jpg", "/b/x.jpg"});
-        const auto second = paths({"/c/y.doc", "/d/y.doc", "/e/ys.doc"});
-        QVERIFY(m_model->appendPairs(first, {{0, 1, 1, 100}}));
-        QVERIFY(m_model->appendPairs(second, {{0, 2, 2, 91}, {1, 2, 3, 91}}));
+        appendPairs({"/a/x.jpg", "/b/x.jpg"}, {{0, 1, 1, 100}});
+        appendPairs({"/c/y.doc", "/d/y.doc", "/e/ys.doc"}, {{0, 2, 2, 91}, {1, 2, 3, 91}});
         QCOMPARE(m_model->rowCount(), 3);
-        QCOMPARE(m_model->index(0, 1).data().toString(), QStringLiteral("/a/x.jpg"));
-        QCOMPARE(m_model->index(2, 1).data().toString(), QStringLiteral("/d/y.doc"));
-        QCOMPARE(m_model->index(2, 2).data().toString(), QStringLiteral("/e/ys.doc"));
-        QCOMPARE(m_model->index(2, 3).data().toString(), QStringLiteral("91"));
+        QCOMPARE(texts(0, {1}), QStringLiteral("/a/x.jpg"));
+        QCOMPARE(texts(2, {1, 2, 3}), QStringLiteral("/d/y.doc|/e/ys.doc|91"));
         QCOMPARE(m_model->toolTipText(0), QStringLiteral("/a/x.jpg  <--->  /b/x.jpg"));
-
         m_model->switchItems(2);
-        QCOMPARE(m_model->pathCell(2), QByteArray("/e/ys.doc"));
-        QCOMPARE(m_model->secondPath(2), QByteArray("/d/y.doc"));
+        QCOMPARE(m_model->pathCell(2) + '|' + m_model->secondPath(2),
+                 QByteArray("/e/ys.doc|/d/y.doc"));
         QCOMPARE(m_model->number(2), 3u);
         m_model->switchItems(2);
         QCOMPARE(m_model->pathCell(2), QByteArray("/d/y.doc"));
@@ -98,18 +52,12 @@ private Q_SLOTS:
 
     void userTicksAreReportedProgramTicksAreNot()
     {
-        m_model->setColumns(ListMode::Search, listing());
-        std::vector<ListingRow> rows;
-        rows.push_back(fileRow(1, "/d/", "a", 1));
-        rows.push_back(fileRow(2, "/d/", "b", 1));
-        m_model->appendFiles(std::move(rows));
+        appendFiles({{"a", 1}, {"b", 1}});
         QSignalSpy checks(m_model.get(), &ResultModel::itemCheck);
-
         QVERIFY(m_model->setData(m_model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
         QCOMPARE(checks.size(), 1);
-        QCOMPARE(checks.front().front().toInt(), 1);
+        QCOMPARE(checks[0], QVariantList{1});
         QVERIFY(m_model->isChecked(1));
-
         m_model->setChecked(0, true);
         QCOMPARE(checks.size(), 1);
         QVERIFY(m_model->isChecked(0));
@@ -118,70 +66,103 @@ private Q_SLOTS:
         QVERIFY(!(m_model->flags(m_model->index(0, 1)) & Qt::ItemIsUserCheckable));
     }
 
-    void sortsBySizeAsNumbers_data()
+    void sortsAsNumbers_data()
     {
+        QTest::addColumn<bool>("pairs");
+        QTest::addColumn<int>("key");
         QTest::addColumn<int>("order");
         QTest::addColumn<QList<quint64>>("numbers");
-
-        // 9 KB, 10 KB, 15 MB, 999, 10 KB (a tie keeps the rows' order).
-        QTest::newRow("ascending") << int(Qt::AscendingOrder) << QList<quint64>{4, 1, 2, 5, 3};
-        QTest::newRow("descending") << int(Qt::DescendingOrder) << QList<quint64>{3, 2, 5, 1, 4};
+        const int size = int(ResultModel::SortKey::Size);
+        const int similarity = int(ResultModel::SortKey::Similarity);
+        // Sizes 9 KB, 10 KB, 15 MB, 999, 10 KB: a tie keeps the rows' order.
+        QTest::newRow("size, ascending")
+            << false << size << int(Qt::AscendingOrder) << QList<quint64>{4, 1, 2, 5, 3};
+        QTest::newRow("size, descending")
+            << false << size << int(Qt::DescendingOrder) << QList<quint64>{3, 2, 5, 1, 4};
+        QTest::newRow("similarity does not apply to files")
+            << false << similarity << int(Qt::AscendingOrder) << QList<quint64>{1, 2, 3, 4, 5};
+        // Similarities 87, 100, 9.
+        QTest::newRow("similarity")
+            << true << similarity << int(Qt::AscendingOrder) << QList<quint64>{3, 1, 2};
     }
 
-    void sortsBySizeAsNumbers()
+    // Rows move whole: the persistent index of a row follows it.
+    void sortsAsNumbers()
     {
+        QFETCH(bool, pairs);
+        QFETCH(int, key);
         QFETCH(int, order);
         QFETCH(QList<quint64>, numbers);
-        m_model->setColumns(ListMode::Search, listing());
-        std::vector<ListingRow> rows;
-        const qint64 sizes[] = {9000, 10000, 15000000, 999, 10000};
-        for (quint64 n = 1; n <= 5; ++n)
-            rows.push_back(fileRow(n, "/d/", "f" + QByteArray::number(n), sizes[n - 1]));
-        m_model->appendFiles(std::move(rows));
-        const QPersistentModelIndex third(m_model->index(2, 1));
-
-        m_model->sortRows(ResultModel::SortKey::Size, Qt::SortOrder(order));
+        if (pairs)
+            appendPairs({"/a", "/b", "/c"}, {{0, 1, 1, 87}, {0, 2, 2, 100}, {1, 2, 3, 9}});
+        else
+            appendFiles(
+                {{"f1", 9000}, {"f2", 10000}, {"f3", 15000000}, {"f4", 999}, {"f5", 10000}});
+        const QPersistentModelIndex second(m_model->index(1, 1));
+        const QString text = second.data().toString();
+        m_model->sortRows(ResultModel::SortKey(key), Qt::SortOrder(order));
         QList<quint64> sorted;
         for (int row = 0; row < m_model->rowCount(); ++row)
             sorted << m_model->number(row);
         QCOMPARE(sorted, numbers);
-        QCOMPARE(third.data().toString(), QStringLiteral("f3"));
-
-        // A key that does not apply to file rows changes nothing.
-        m_model->sortRows(ResultModel::SortKey::Similarity, Qt::AscendingOrder);
-        QCOMPARE(m_model->number(0), numbers.front());
-    }
-
-    void sortsBySimilarityAsNumbers()
-    {
-        m_model->setColumns(ListMode::Duplicate, pairs());
-        const auto list = paths({"/a", "/b", "/c"});
-        QVERIFY(m_model->appendPairs(list, {{0, 1, 1, 87}, {0, 2, 2, 100}, {1, 2, 3, 9}}));
-        m_model->sortRows(ResultModel::SortKey::Similarity, Qt::AscendingOrder);
-        QCOMPARE(m_model->index(0, 3).data().toString(), QStringLiteral("9"));
-        QCOMPARE(m_model->index(1, 3).data().toString(), QStringLiteral("87"));
-        QCOMPARE(m_model->index(2, 3).data().toString(), QStringLiteral("100"));
-        QCOMPARE(m_model->number(2), 2u);
-        QCOMPARE(m_model->pathCell(2), QByteArray("/a"));
-        QCOMPARE(m_model->secondPath(2), QByteArray("/c"));
+        QCOMPARE(second.data().toString(), text);
+        QCOMPARE(m_model->number(second.row()), 2u);
+        if (pairs) {
+            QCOMPARE(texts(0, {3}) + u' ' + texts(1, {3}) + u' ' + texts(2, {3}),
+                     QStringLiteral("9 87 100"));
+            QCOMPARE(m_model->pathCell(2) + '|' + m_model->secondPath(2), QByteArray("/a|/c"));
+        }
     }
 
     void clearingKeepsColumns()
     {
-        m_model->setColumns(ListMode::Duplicate, pairs());
-        QVERIFY(m_model->appendPairs(paths({"/a", "/b"}), {{0, 1, 1, 100}}));
+        appendPairs({"/a", "/b"}, {{0, 1, 1, 100}});
         m_model->clearRows();
         QCOMPARE(m_model->rowCount(), 0);
         QCOMPARE(m_model->columnCount(), 4);
         m_model->clearRows();
         QVERIFY(m_model->appendPairs(paths({"/c", "/d"}), {{0, 1, 1, 50}}));
         QCOMPARE(m_model->pathCell(0), QByteArray("/c"));
-        m_model->setColumns(ListMode::Search, listing());
+        m_model->setColumns(ListMode::Search, columns(listingColumns()));
         QCOMPARE(m_model->rowCount(), 0);
         QCOMPARE(m_model->columnCount(), 5);
     }
 
 private:
+    static QList<ColumnSpec> columns(const QStringList &texts)
+    {
+        QList<ColumnSpec> specs;
+        for (const QString &text : texts)
+            specs.append({text, 100, Qt::AlignLeft});
+        return specs;
+    }
+    static ResultModel::Paths paths(std::initializer_list<QByteArray> list)
+    {
+        return std::make_shared<std::vector<QByteArray>>(list);
+    }
+    // File rows numbered from 1, all in the folder "/d/", under the listing's columns.
+    void appendFiles(std::initializer_list<std::pair<QByteArray, qint64>> files)
+    {
+        m_model->setColumns(ListMode::Search, columns(listingColumns()));
+        std::vector<ListingRow> rows;
+        for (const auto &[name, size] : files)
+            rows.push_back({rows.size() + 1, QByteArray("/d/" + name), 3, size});
+        m_model->appendFiles(std::move(rows));
+    }
+    void appendPairs(std::initializer_list<QByteArray> list, const std::vector<PairIndices> &pairs)
+    {
+        if (m_model->kind() != ListMode::Duplicate)
+            m_model->setColumns(ListMode::Duplicate, columns(pairColumns()));
+        QVERIFY(m_model->appendPairs(paths(list), pairs));
+    }
+    QString texts(int row, std::initializer_list<int> columns) const
+    {
+        QStringList cells;
+        for (const int column : columns)
+            cells << m_model->index(row, column).data().toString();
+        return cells.join(u'|');
+    }
+
     std::unique_ptr<ResultModel> m_model;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
 };
