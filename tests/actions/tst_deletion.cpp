@@ -15,8 +15,7 @@
 using namespace twinsift;
 using namespace twinsift::testing;
 
-class TestDeletion : public QObject
-{
+class TestDeletion : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -42,62 +41,53 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("selected");
         QTest::addColumn<bool>("ticked");
-        QTest::newRow("unticked row") << true << false;
-        QTest::newRow("ticked row") << true << true;
-        QTest::newRow("no row selected: nothing changes") << false << false;
+        QTest::addColumn<bool>("sorted"); // by "Similarity(%)", ascending: 83, 91, 91
+        QTest::newRow("unticked row") << true << false << false;
+        QTest::newRow("ticked row") << true << true << false;
+        QTest::newRow("ticked row, sorted elsewhere") << true << true << true;
+        QTest::newRow("no row selected: nothing changes") << false << false << false;
     }
 
+    // A row keeps its number, and its entry in the ticked set, wherever a sort puts it; the
+    // entry follows the row's File1 through a switch.
     void switchItems()
     {
         QFETCH(bool, selected);
         QFETCH(bool, ticked);
+        QFETCH(bool, sorted);
         const Sandbox box({u"report.doc"_s, u"reports.doc"_s, u"reportx.doc"_s}, m_home.path());
         Window w;
         QVERIFY(w.findDuplicates(box.root()));
-        selected ? w.view()->selectRow(0) : w.view()->clearSelection();
+        QHeaderView *header = w.view()->horizontalHeader();
+        for (int click = 0; sorted && click < 2; ++click) // descending first, then ascending
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(3) + 5, header->height() / 2));
+        const int row = sorted ? 1 : 0;
+        QCOMPARE(w.model()->number(row), 1u);
+        selected ? w.view()->selectRow(row) : w.view()->clearSelection();
         if (ticked)
-            w.clickCheckBox(0);
-        const auto before = w.form.checkedFiles();
+            w.clickCheckBox(row);
+        using Ticked = QHash<quint64, QByteArray>;
+        const Ticked before = w.form.checkedFiles();
+        QCOMPARE(before, (ticked ? Ticked{{1, box.raw(u"report.doc"_s)}} : Ticked()));
         const int playlist = w.child<MusicPanel>("WMPlayer")->playlist()->count();
         const QString asFound = u"1|report.doc|reports.doc|91"_s;
 
         w.button("cmdSwitchItems")->click();
         if (!selected) {
-            QCOMPARE(w.rows({0, 1, 2, 3}, box.root()).value(0), asFound);
+            QCOMPARE(w.rows({0, 1, 2, 3}, box.root()).value(row), asFound);
             VERIFY_HOLDS(w.child<QLineEdit>("txtSong")->text(), u"Select a pair"_s);
             return;
         }
-        QCOMPARE(w.rows({0, 1, 2, 3}, box.root()).value(0), u"1|reports.doc|report.doc|91"_s);
+        QCOMPARE(w.rows({0, 1, 2, 3}, box.root()).value(row), u"1|reports.doc|report.doc|91"_s);
         QCOMPARE(w.form.pickedPath(), box.raw(u"reports.doc"_s));
-        QCOMPARE(w.model()->isChecked(0), ticked);
-        using Ticked = QHash<quint64, QByteArray>;
+        QCOMPARE(w.model()->isChecked(row), ticked);
         QCOMPARE(w.form.checkedFiles(), (ticked ? Ticked{{1, box.raw(u"reports.doc"_s)}} : before));
         QCOMPARE(w.child<MusicPanel>("WMPlayer")->playlist()->count(), playlist);
         w.button("cmdSwitchItems")->click();
-        QCOMPARE(w.rows({0, 1, 2, 3}, box.root()).value(0), asFound);
-    }
-
-    // A click on "Similarity(%)" sorts; the row numbered 3 may stand anywhere, and keeps its
-    // entry in the ticked set, with its File1, through a switch and an untick.
-    void sortedRowsKeepTheirEntries()
-    {
-        const Sandbox box({u"report.doc"_s, u"reports.doc"_s, u"reportx.doc"_s}, m_home.path());
-        Window w;
-        QVERIFY(w.findDuplicates(box.root()));
-        QHeaderView *header = w.view()->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(3) + 5, header->height() / 2));
-        int row = 0;
-        while (row < w.model()->rowCount() && w.model()->number(row) != 3)
-            ++row;
-        using Ticked = QHash<quint64, QByteArray>;
-        w.view()->selectRow(row);
-        w.clickCheckBox(row);
-        QCOMPARE(w.form.checkedFiles(), (Ticked{{3, QFile::encodeName(w.cell(row, 1))}}));
-        QCOMPARE(w.form.pickedPath(), QFile::encodeName(w.cell(row, 1)));
-        w.button("cmdSwitchItems")->click();
-        QCOMPARE(w.form.checkedFiles(), (Ticked{{3, QFile::encodeName(w.cell(row, 1))}}));
-        w.clickCheckBox(row);
+        QCOMPARE(w.rows({0, 1, 2, 3}, box.root()).value(row), asFound);
+        if (ticked)
+            w.clickCheckBox(row);
         QVERIFY(w.form.checkedFiles().isEmpty() && !w.model()->isChecked(row));
     }
 
@@ -202,24 +192,45 @@ private Q_SLOTS:
         QVERIFY2(w.state().startsWith(u"pairs in 4 columns: 1; "_s), qPrintable(w.state()));
     }
 
-    void failuresAreNamedAndTheFilesStay_data()
+    void whatStandsThereNow_data()
     {
-        QTest::addColumn<bool>("folderGoes");
-        QTest::newRow("the list is made again") << false;
-        QTest::newRow("the chosen folder goes during the delete") << true;
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("reason"); // told for the changed file, where it stays
+        QTest::addColumn<QString>("after");  // the list made again
+        const QString gone = u"No such file or directory"_s;
+        QTest::newRow("a folder in its place") << "folder"
+                                               << "it is a folder now"
+                                               << "keep.txt ticked-folder.txt/inside.txt";
+        QTest::newRow("a link in its place") << "link"
+                                             << ""
+                                             << "keep.txt";
+        QTest::newRow("new content") << "content"
+                                     << ""
+                                     << "keep.txt";
+        QTest::newRow("gone already") << "gone" << gone << "keep.txt";
+        QTest::newRow("the chosen folder goes during the delete") << "folder goes" << gone << "";
     }
 
-    // Files that stay are named with the reason in one message, a file gone already too.
-    // Where the chosen folder goes away while the files are sent to the trash, the rebuild
-    // cannot start, and the failures are told all the same, after the folder's fate.
-    void failuresAreNamedAndTheFilesStay()
+    // Ticked are a file the trash refuses, one that goes, and one that changed between the
+    // listing and the delete. Whatever stands at a path now goes to the trash, from where it
+    // can be restored, or stays where it is: a folder is never moved, and a link goes without
+    // what it points to. The files that stay are told in one message, with their reasons.
+    // Where the chosen folder goes during the delete, the list cannot be made again, and the
+    // failures are told all the same, after the folder's fate.
+    void whatStandsThereNow()
     {
-        QFETCH(bool, folderGoes);
-        const Sandbox box({u"keep.txt"_s, u"move.txt"_s, u"vanished.txt"_s}, m_home.path());
+        QFETCH(QString, change);
+        QFETCH(QString, reason);
+        QFETCH(QString, after);
+        const QString name = u"ticked-%1.txt"_s.arg(change);
+        const Sandbox box({u"keep.txt"_s, u"move.txt"_s, name}, m_home.path());
+        const QString ticked = box.path(name), precious = box.dir.filePath(u"precious.txt"_s);
+        makeFiles(box.dir.path(), {u"precious.txt"_s});
         Window w;
         QVERIFY(w.list(box.root()));
         for (int row = 0; row < 3; ++row)
             w.clickCheckBox(row);
+        const bool folderGoes = change == u"folder goes"_s;
         w.form.setTrasher([&](const QByteArray &path) {
             if (path == box.raw(u"keep.txt"_s))
                 return trash::TrashResult{false, u"Permission denied"_s};
@@ -228,72 +239,34 @@ private Q_SLOTS:
                 QDir(box.root()).removeRecursively();
             return moved;
         });
-        QVERIFY(QFile::remove(box.path(u"vanished.txt"_s)));
-
-        QSignalSpy finished(&w.form, &Form1::workFinished);
-        w.button("cmdDelete")->click();
-        QVERIFY(folderGoes ? !w.form.isWorking() : finished.wait(30000));
-        QVERIFY(inTrash(box.raw(u"move.txt"_s)));
-        const QStringList told = w.told();
-        QCOMPARE(told.size(), folderGoes ? 2 : 1);
-        QVERIFY(told.back().startsWith(u"Twinsift: "_s));
-        VERIFY_HOLDS(told.back(), box.path(u"keep.txt: Permission denied"_s));
-        VERIFY_HOLDS(told.back(), box.path(u"vanished.txt: No such file or directory"_s));
-        QVERIFY2(!told.back().contains(u"move.txt"_s), qPrintable(told.back()));
-        if (folderGoes) {
-            VERIFY_HOLDS(told[0], u"no longer exists"_s);
-        } else {
-            QVERIFY(box.exists(u"keep.txt"_s));
-            QCOMPARE(w.rows({1}), QStringList{u"keep.txt"_s});
-        }
-    }
-
-    void changedSinceListing_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QString>("told");
-        QTest::newRow("a folder in its place") << "folder"
-                                               << "it is a folder now";
-        QTest::newRow("a link in its place") << "link"
-                                             << "";
-        QTest::newRow("new content") << "content"
-                                     << "";
-    }
-
-    // The ticked file changed between the listing and the delete. Whatever stands at its path
-    // now goes to the trash, from where it can be restored, or stays where it is; a folder
-    // is never moved, and a link goes without what it points to.
-    void changedSinceListing()
-    {
-        QFETCH(QString, change);
-        QFETCH(QString, told);
-        const QString name = u"ticked-%1.txt"_s.arg(change);
-        const Sandbox box({u"keep.txt"_s, name}, m_home.path());
-        const QString ticked = box.path(name), precious = box.dir.filePath(u"precious.txt"_s);
-        makeFiles(box.dir.path(), {u"precious.txt"_s});
-        Window w;
-        QVERIFY(w.list(box.root()));
-        w.clickCheckBox(1);
-        QVERIFY(QFile::remove(ticked));
+        QVERIFY(folderGoes || QFile::remove(ticked));
         QFile file(ticked);
         if (change == u"folder"_s)
             makeFiles(ticked, {u"inside.txt"_s});
         else if (change == u"link"_s)
             QVERIFY(QFile::link(precious, ticked));
-        else
+        else if (change == u"content"_s)
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write("rewritten") > 0 && file.flush());
 
-        QVERIFY(w.press("cmdDelete"));
-        QVERIFY(QFile::exists(precious) && box.exists(u"keep.txt"_s));
-        if (told.isEmpty()) {
-            QVERIFY(w.log->told.isEmpty());
+        QSignalSpy finished(&w.form, &Form1::workFinished);
+        w.button("cmdDelete")->click();
+        QVERIFY(folderGoes ? !w.form.isWorking() : finished.wait(30000));
+        QVERIFY(QFile::exists(precious) && inTrash(box.raw(u"move.txt"_s)));
+        const QStringList told = w.told();
+        QCOMPARE(told.size(), folderGoes ? 2 : 1);
+        QVERIFY(told.back().startsWith(u"Twinsift: "_s));
+        VERIFY_HOLDS(told.back(), box.path(u"keep.txt: Permission denied"_s));
+        QVERIFY2(!told.back().contains(u"move.txt"_s), qPrintable(told.back()));
+        QCOMPARE(told.back().contains(ticked), !reason.isEmpty());
+        if (reason.isEmpty())
             QVERIFY(!QFileInfo::exists(ticked) && inTrash(box.raw(name)));
-            QCOMPARE(w.model()->rowCount(), 1);
+        else
+            VERIFY_HOLDS(told.back(), ticked + u": "_s + reason);
+        if (folderGoes) {
+            VERIFY_HOLDS(told[0], u"no longer exists"_s);
         } else {
-            VERIFY_TOLD_ONCE(w, ticked + u": "_s + told);
-            // The rebuilt list shows what the folder holds now.
-            QCOMPARE(w.rows({4}, box.root()),
-                     (QStringList{u"keep.txt"_s, name + u"/inside.txt"_s}));
+            QVERIFY(box.exists(u"keep.txt"_s));
+            QCOMPARE(w.rows({4}, box.root()).join(u' '), after);
         }
     }
 

@@ -9,8 +9,7 @@
 using namespace twinsift;
 using namespace twinsift::testing;
 
-class TestTrashBlocked : public QObject
-{
+class TestTrashBlocked : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

@@ -10,8 +10,7 @@
 
 using namespace twinsift;
 
-class TestResultModel : public QObject
-{
+class TestResultModel : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -66,52 +65,31 @@ private Q_SLOTS:
         QVERIFY(!(m_model->flags(m_model->index(0, 1)) & Qt::ItemIsUserCheckable));
     }
 
-    void sortsAsNumbers_data()
+    // Sizes 9 KB, 10 KB, 15 MB, 999, 10 KB: a tie keeps the rows' order. Rows move whole: a
+    // persistent index follows its row.
+    void sortsFilesBySizeAsNumbers()
     {
-        QTest::addColumn<bool>("pairs");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("order");
-        QTest::addColumn<QList<quint64>>("numbers");
-        const int size = int(ResultModel::SortKey::Size);
-        const int similarity = int(ResultModel::SortKey::Similarity);
-        // Sizes 9 KB, 10 KB, 15 MB, 999, 10 KB: a tie keeps the rows' order.
-        QTest::newRow("size, ascending")
-            << false << size << int(Qt::AscendingOrder) << QList<quint64>{4, 1, 2, 5, 3};
-        QTest::newRow("size, descending")
-            << false << size << int(Qt::DescendingOrder) << QList<quint64>{3, 2, 5, 1, 4};
-        QTest::newRow("similarity does not apply to files")
-            << false << similarity << int(Qt::AscendingOrder) << QList<quint64>{1, 2, 3, 4, 5};
-        // Similarities 87, 100, 9.
-        QTest::newRow("similarity")
-            << true << similarity << int(Qt::AscendingOrder) << QList<quint64>{3, 1, 2};
+        appendFiles({{"f1", 9000}, {"f2", 10000}, {"f3", 15000000}, {"f4", 999}, {"f5", 10000}});
+        const QPersistentModelIndex second(m_model->index(1, 1));
+        m_model->sortRows(ResultModel::SortKey::Size, Qt::AscendingOrder);
+        QCOMPARE(numbers(), (QList<quint64>{4, 1, 2, 5, 3}));
+        m_model->sortRows(ResultModel::SortKey::Size, Qt::DescendingOrder);
+        QCOMPARE(numbers(), (QList<quint64>{3, 2, 5, 1, 4}));
+        // A key that does not apply to file rows changes nothing.
+        m_model->sortRows(ResultModel::SortKey::Similarity, Qt::AscendingOrder);
+        QCOMPARE(numbers(), (QList<quint64>{3, 2, 5, 1, 4}));
+        QCOMPARE(second.data().toString(), QStringLiteral("f2"));
+        QCOMPARE(m_model->number(second.row()), 2u);
     }
 
-    // Rows move whole: the persistent index of a row follows it.
-    void sortsAsNumbers()
+    void sortsPairsBySimilarityAsNumbers()
     {
-        QFETCH(bool, pairs);
-        QFETCH(int, key);
-        QFETCH(int, order);
-        QFETCH(QList<quint64>, numbers);
-        if (pairs)
-            appendPairs({"/a", "/b", "/c"}, {{0, 1, 1, 87}, {0, 2, 2, 100}, {1, 2, 3, 9}});
-        else
-            appendFiles(
-                {{"f1", 9000}, {"f2", 10000}, {"f3", 15000000}, {"f4", 999}, {"f5", 10000}});
-        const QPersistentModelIndex second(m_model->index(1, 1));
-        const QString text = second.data().toString();
-        m_model->sortRows(ResultModel::SortKey(key), Qt::SortOrder(order));
-        QList<quint64> sorted;
-        for (int row = 0; row < m_model->rowCount(); ++row)
-            sorted << m_model->number(row);
-        QCOMPARE(sorted, numbers);
-        QCOMPARE(second.data().toString(), text);
-        QCOMPARE(m_model->number(second.row()), 2u);
-        if (pairs) {
-            QCOMPARE(texts(0, {3}) + u' ' + texts(1, {3}) + u' ' + texts(2, {3}),
-                     QStringLiteral("9 87 100"));
-            QCOMPARE(m_model->pathCell(2) + '|' + m_model->secondPath(2), QByteArray("/a|/c"));
-        }
+        appendPairs({"/a", "/b", "/c"}, {{0, 1, 1, 87}, {0, 2, 2, 100}, {1, 2, 3, 9}});
+        m_model->sortRows(ResultModel::SortKey::Similarity, Qt::AscendingOrder);
+        QCOMPARE(numbers(), (QList<quint64>{3, 1, 2}));
+        QCOMPARE(texts(0, {3}) + u' ' + texts(1, {3}) + u' ' + texts(2, {3}),
+                 QStringLiteral("9 87 100"));
+        QCOMPARE(m_model->pathCell(2) + '|' + m_model->secondPath(2), QByteArray("/a|/c"));
     }
 
     void clearingKeepsColumns()
@@ -154,6 +132,13 @@ private:
         if (m_model->kind() != ListMode::Duplicate)
             m_model->setColumns(ListMode::Duplicate, columns(pairColumns()));
         QVERIFY(m_model->appendPairs(paths(list), pairs));
+    }
+    QList<quint64> numbers() const
+    {
+        QList<quint64> numbers;
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            numbers << m_model->number(row);
+        return numbers;
     }
     QString texts(int row, std::initializer_list<int> columns) const
     {

@@ -32,8 +32,7 @@
 #define VERIFY_TOLD_ONCE(window, ...)                                                              \
     QVERIFY2((window).toldOnce({__VA_ARGS__}), qPrintable((window).told().join(u'\n')))
 
-namespace twinsift::testing
-{
+namespace twinsift::testing {
 
 using namespace Qt::StringLiterals;
 
