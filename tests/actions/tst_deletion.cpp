@@ -70,6 +70,7 @@ private Q_SLOTS:
         using Ticked = QHash<quint64, QByteArray>;
         const Ticked before = w.form.checkedFiles();
         QCOMPARE(before, (ticked ? Ticked{{1, box.raw(u"report.doc"_s)}} : Ticked()));
+        QVERIFY(!ticked || w.form.pickedPath() == box.raw(u"report.doc"_s));
         const int playlist = w.child<MusicPanel>("WMPlayer")->playlist()->count();
         const QString asFound = u"1|report.doc|reports.doc|91"_s;
 

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void fileRowsShowTheirCells()
     {
         appendFiles({{"report.doc", 1500}, {"caf\xe9.txt", 5}});
+        QCOMPARE(m_model->rowCount(), 2);
         QCOMPARE(texts(0, {0, 1, 2, 4}), QStringLiteral("1|report.doc|1.5 KB|/d/report.doc"));
         QCOMPARE(m_model->index(0, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
         QCOMPARE(m_model->toolTipText(0), QStringLiteral("/d/report.doc"));
