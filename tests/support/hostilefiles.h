@@ -7,55 +7,57 @@
 
 #include <QByteArray>
 #include <QDataStream>
-#include <QIODevice>
+#include <QFile>
 
 namespace hostile {
 
-inline quint32 crc32(QByteArrayView bytes)
+inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Numbers as a format stores them: PNG big-endian, GIF and WAV little-endian.
+template <QDataStream::ByteOrder order, typename... Numbers> QByteArray packed(Numbers... numbers)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(order);
+    (out << ... << numbers);
+    return bytes;
+}
+
+// A PNG chunk with its CRC-32, without which decoders reject the header.
+inline QByteArray pngChunk(const char *type, const QByteArray &data)
+{
+    const QByteArray typed = type + data;
     quint32 crc = 0xffffffffu;
-    for (const char byte : bytes) {
+    for (const char byte : typed) {
         crc ^= quint8(byte);
         for (int bit = 0; bit < 8; ++bit)
             crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
     }
-    return ~crc;
-}
-
-inline QByteArray pngChunk(const char *type, const QByteArray &data)
-{
-    QByteArray chunk;
-    QDataStream out(&chunk, QIODevice::WriteOnly);
-    out << quint32(data.size());
-    const QByteArray typed = QByteArray(type) + data;
-    out.writeRawData(typed.constData(), int(typed.size()));
-    out << crc32(typed);
-    return chunk;
+    return packed<QDataStream::BigEndian>(quint32(data.size())) + typed +
+           packed<QDataStream::BigEndian>(~crc);
 }
 
 // A valid PNG header that claims `width` x `height` RGBA pixels, with one small data chunk.
 inline QByteArray pngClaiming(quint32 width, quint32 height)
 {
-    QByteArray header;
-    QDataStream out(&header, QIODevice::WriteOnly);
-    out << width << height << quint8(8) << quint8(6) << quint8(0) << quint8(0) << quint8(0);
+    const QByteArray header =
+        packed<QDataStream::BigEndian>(width, height) + QByteArray::fromHex("0806000000");
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
            pngChunk("IDAT", qCompress(QByteArray(256, '\0')).mid(4)) + pngChunk("IEND", {});
 }
 
 // A GIF whose screen and only image claim `width` x `height` pixels, holding one pixel's
-// worth of data. GIF has no checksum: its size fields are taken at their word.
+// worth of data in a two-colour palette. GIF has no checksum: its size fields are taken at
+// their word.
 inline QByteArray gifClaiming(quint16 width, quint16 height)
 {
-    QByteArray gif;
-    QDataStream out(&gif, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("GIF89a", 6);
-    out << width << height << quint8(0x80) << quint8(0) << quint8(0); // two colours follow
-    out << quint8(0) << quint8(0) << quint8(0) << quint8(255) << quint8(255) << quint8(255);
-    out << quint8(0x2c) << quint16(0) << quint16(0) << width << height << quint8(0);
-    out << quint8(2) << quint8(2) << quint8(0x4c) << quint8(0x01) << quint8(0) << quint8(0x3b);
-    return gif;
+    const QByteArray size = packed<QDataStream::LittleEndian>(width, height);
+    return "GIF89a" + size + QByteArray::fromHex("800000000000ffffff2c00000000") + size +
+           QByteArray::fromHex("0002024c01003b");
 }
 
 // Silence as 16-bit mono PCM in a WAV container. Players find the format from the bytes,
@@ -64,17 +66,11 @@ inline QByteArray wavSilence(int milliseconds)
 {
     constexpr quint32 rate = 8000;
     const QByteArray samples(qsizetype(rate * 2 * quint32(milliseconds) / 1000), '\0');
-    QByteArray wav;
-    QDataStream out(&wav, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + samples.size());
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << rate * 2 << quint16(2)
-        << quint16(16);
-    out.writeRawData("data", 4);
-    out << quint32(samples.size());
-    return wav + samples;
+    const auto size = quint32(samples.size());
+    return "RIFF" + packed<QDataStream::LittleEndian>(36 + size) + "WAVEfmt " +
+           packed<QDataStream::LittleEndian>(quint32(16), quint16(1), quint16(1), rate, rate * 2,
+                                             quint16(2), quint16(16)) +
+           "data" + packed<QDataStream::LittleEndian>(size) + samples;
 }
 
 } // namespace hostile
