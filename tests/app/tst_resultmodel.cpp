@@ -110,10 +110,10 @@ private Q_SLOTS:
 private:
     static QList<ColumnSpec> columns(const QStringList &texts)
     {
-        QList<ColumnSpec> specs;
+        QList<ColumnSpec> made;
         for (const QString &text : texts)
-            specs.append({text, 100, Qt::AlignLeft});
-        return specs;
+            made.append({text, 100, Qt::AlignLeft});
+        return made;
     }
     static ResultModel::Paths paths(std::initializer_list<QByteArray> list)
     {
