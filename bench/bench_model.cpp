@@ -5,6 +5,7 @@
 // each pair row costs. Run with QT_QPA_PLATFORM=offscreen where there is no display.
 // Usage: bench_model [FILES] [PAIRS]; NO_VIEW=1 leaves the view out, to weigh the model alone.
 
+#include "app/batchqueue.h"
 #include "app/resultmodel.h"
 #include "view/resultview.h"
 
@@ -20,7 +21,7 @@ using namespace twinsift;
 
 namespace {
 
-constexpr size_t kBatch = 4096; // as the window's jobs hand rows over
+constexpr size_t kBatch = BatchQueue<int>::kBatch; // as the window's jobs hand rows over
 
 long rssKiB()
 {

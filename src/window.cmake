@@ -4,6 +4,7 @@
 add_library(twinsift_window STATIC
   app/listmode.h
   app/resultmodel.cpp app/resultmodel.h
+  app/batchqueue.h
   app/listingjob.cpp app/listingjob.h
   app/searchjob.cpp app/searchjob.h
   app/foldertree.cpp app/foldertree.h

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "batchqueue.h"
 #include "listing/listing.h"
 
 #include <QObject>
 
-#include <mutex>
 #include <thread>
 
 namespace twinsift {
@@ -32,14 +32,12 @@ Q_SIGNALS:
 
 private:
     void run(std::stop_token stop);
-    void hand(std::vector<ListingRow> &batch);
 
     const QByteArray m_folder;
     RunningIndex m_index;
     WalkProgress m_progress;
     WalkOutcome m_outcome;
-    std::mutex m_mutex;
-    std::vector<ListingRow> m_pending;
+    BatchQueue<ListingRow> m_rows;
     std::jthread m_thread; // last, so that it is joined before the members it uses go
 };
 

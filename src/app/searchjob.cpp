@@ -7,10 +7,6 @@
 
 namespace twinsift {
 
-namespace {
-constexpr size_t kBatch = 4096;
-}
-
 SearchJob::SearchJob(QByteArray folder, KeywordList keywords, int percent, quint64 lastNumber,
                      quint64 rowsBefore, quint64 maxRows, QObject *parent)
     : QObject(parent), m_folder(std::move(folder)), m_keywords(std::move(keywords)),
@@ -37,8 +33,6 @@ void SearchJob::run(std::stop_token stop)
     result.walk = storeData(m_folder, m_keywords, records, stop, &m_walkProgress);
     if (!result.walk.rootFailed && !result.walk.stopped) {
         m_searching.store(true, std::memory_order_release);
-        std::vector<PairIndices> batch;
-        batch.reserve(kBatch);
         // The paths are complete before the first pair comes, and stay unchanged after.
         result.stats = findDuplicates(
             records, m_percent, *m_searchPaths,
@@ -46,31 +40,21 @@ void SearchJob::run(std::stop_token stop)
                 if (m_rowsBefore + result.listed >= m_maxRows)
                     return;
                 const quint64 number = m_index.x();
-                batch.push_back({first, second, quint32(number), quint8(percent)});
+                m_pairs.add({first, second, quint32(number), quint8(percent)});
                 m_index.store(number);
                 ++result.listed;
-                if (batch.size() >= kBatch)
-                    hand(batch);
             },
             stop, &m_searchProgress);
-        hand(batch);
+        m_pairs.flush();
         result.searched = true;
     }
     m_result = std::move(result);
     QMetaObject::invokeMethod(this, &SearchJob::finished, Qt::QueuedConnection);
 }
 
-void SearchJob::hand(std::vector<PairIndices> &batch)
-{
-    std::lock_guard lock(m_mutex);
-    m_pending.insert(m_pending.end(), batch.begin(), batch.end());
-    batch.clear();
-}
-
 std::vector<PairIndices> SearchJob::takePairs()
 {
-    std::lock_guard lock(m_mutex);
-    return std::exchange(m_pending, {});
+    return m_pairs.take();
 }
 
 } // namespace twinsift

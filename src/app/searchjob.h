@@ -2,13 +2,13 @@
 #pragma once
 
 #include "app/keywordlist.h"
+#include "batchqueue.h"
 #include "dups/duplicatesearch.h"
 #include "listing/folderwalker.h"
 #include "resultmodel.h"
 
 #include <QObject>
 
-#include <mutex>
 #include <thread>
 
 namespace twinsift {
@@ -50,7 +50,6 @@ Q_SIGNALS:
 
 private:
     void run(std::stop_token stop);
-    void hand(std::vector<PairIndices> &batch);
 
     const QByteArray m_folder;
     const KeywordList m_keywords;
@@ -64,8 +63,7 @@ private:
     WalkProgress m_walkProgress;
     SearchProgress m_searchProgress;
     Result m_result;
-    std::mutex m_mutex;
-    std::vector<PairIndices> m_pending;
+    BatchQueue<PairIndices> m_pairs;
     std::jthread m_thread; // last, so that it is joined before the members it uses go
 };
 
