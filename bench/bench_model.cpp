@@ -64,7 +64,8 @@ int main(int argc, char **argv)
 
     ResultModel model;
     ResultView view;
-    if (!qEnvironmentVariableIsSet("NO_VIEW")) view.setModel(&model);
+    if (!qEnvironmentVariableIsSet("NO_VIEW"))
+        view.setModel(&model);
     view.resize(520, 420);
     QElapsedTimer timer;
 
@@ -74,7 +75,8 @@ int main(int argc, char **argv)
     auto paths = std::make_shared<std::vector<QByteArray>>();
     for (int i = 0; i < candidates; ++i)
         paths->push_back("/home/someone/Music/artist " + QByteArray::number(i) + ".mp3");
-    model.setColumns(ListMode::Duplicate, {{QStringLiteral("No."), 80}, {QStringLiteral("File1"), 280},
+    model.setColumns(ListMode::Duplicate, {{QStringLiteral("No."), 80},
+                                           {QStringLiteral("File1"), 280},
                                            {QStringLiteral("File2"), 280},
                                            {QStringLiteral("Similarity(%)"), 100}});
     const long before = rssKiB();
@@ -105,14 +107,17 @@ int main(int argc, char **argv)
                 1024.0 * double(grown) / pairs);
 
     // The listing.
-    model.setColumns(ListMode::Search, {{QStringLiteral("No."), 100}, {QStringLiteral("Filename"), 300},
-                                        {QStringLiteral("Size"), 90}, {QStringLiteral("Hash"), 100},
+    model.setColumns(ListMode::Search, {{QStringLiteral("No."), 100},
+                                        {QStringLiteral("Filename"), 300},
+                                        {QStringLiteral("Size"), 90},
+                                        {QStringLiteral("Hash"), 100},
                                         {QStringLiteral("Path"), 550}});
     slowestBatch = 0;
     for (int done = 0; done < files;) {
         std::vector<ListingRow> batch;
         for (size_t k = 0; k < kBatch && done < files; ++k, ++done) {
-            QByteArray path = "/home/someone/Pictures/2024/holiday " + QByteArray::number(done) + ".jpg";
+            QByteArray path =
+                "/home/someone/Pictures/2024/holiday " + QByteArray::number(done) + ".jpg";
             batch.push_back({quint64(done + 1), path, 28, qint64((done * 7919LL) % 5'000'000)});
         }
         timer.start();

@@ -71,18 +71,19 @@ int main(int argc, char **argv)
 
         FileRecords records;
         for (const auto &c : candidates)
-            records.append({c.stem, QByteArray("/home/someone/Pictures/2024/") + c.stem.toUtf8(), c.ext});
+            records.append(
+                {c.stem, QByteArray("/home/someone/Pictures/2024/") + c.stem.toUtf8(), c.ext});
         resetPeak();
         const long before = statusKiB("VmRSS:");
         std::vector<QByteArray> paths;
         quint64 fastCount = 0, fastSum = 0;
         QElapsedTimer timer;
         timer.start();
-        const SearchStats stats = findDuplicates(records, percent, paths,
-                                                 [&](quint32 a, quint32 b, int pct) {
-                                                     ++fastCount;
-                                                     fastSum = fastSum * 31 + a * 7 + b * 3 + quint64(pct);
-                                                 });
+        const SearchStats stats =
+            findDuplicates(records, percent, paths, [&](quint32 a, quint32 b, int pct) {
+                ++fastCount;
+                fastSum = fastSum * 31 + a * 7 + b * 3 + quint64(pct);
+            });
         const double fastSeconds = double(timer.nsecsElapsed()) / 1e9;
         const long searchKiB = statusKiB("VmHWM:") - before;
 

@@ -24,8 +24,8 @@ void run(const QByteArray &input)
 
 QByteArray mutate(QByteArray input, QRandomGenerator &rng)
 {
-    static const char interesting[] = {'\0', '\n', '\r', ',', '"', ' ', '.', '\xff', '\xc3',
-                                       '\xa9', '\xed', '\xf0', 'A', 'z', '\t'};
+    static const char interesting[] = {'\0',   '\n',   '\r',   ',',    '"', ' ', '.', '\xff',
+                                       '\xc3', '\xa9', '\xed', '\xf0', 'A', 'z', '\t'};
     const int edits = 1 + rng.bounded(8);
     for (int e = 0; e < edits; ++e) {
         const int position = input.isEmpty() ? 0 : rng.bounded(int(input.size()) + 1);

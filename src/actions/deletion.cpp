@@ -39,7 +39,8 @@ QString failureMessage(const QList<TrashFailure> &failures)
         return {};
     QStringList lines;
     lines << (failures.size() == 1
-                  ? QStringLiteral("This file could not be moved to the trash and is still in place:")
+                  ? QStringLiteral(
+                        "This file could not be moved to the trash and is still in place:")
                   : QStringLiteral("These %1 files could not be moved to the trash and are still "
                                    "in place:")
                         .arg(failures.size()));

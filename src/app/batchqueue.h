@@ -9,8 +9,7 @@ namespace twinsift {
 
 // Rows found by a worker, handed over in batches and taken by the window's timer. Batching
 // keeps the lock out of the worker's inner loop.
-template <typename Row>
-class BatchQueue {
+template <typename Row> class BatchQueue {
 public:
     static constexpr size_t kBatch = 4096;
 

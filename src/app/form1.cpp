@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "form1.h"
 
-#include "listingjob.h"
 #include "listing/rawname.h"
+#include "listingjob.h"
 #include "prompter.h"
 #include "resultmodel.h"
 #include "searchjob.h"
@@ -108,8 +108,7 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
             });
     connect(m_ui->ListView1, &ResultView::itemClick, this, &Form1::ListView1_ItemClick);
     connect(m_model, &ResultModel::itemCheck, this, &Form1::ListView1_ItemCheck);
-    connect(m_ui->WMPlayer, &MusicPanel::openStateChanged, this,
-            &Form1::WMPlayer_OpenStateChange);
+    connect(m_ui->WMPlayer, &MusicPanel::openStateChanged, this, &Form1::WMPlayer_OpenStateChange);
     connect(m_ui->cmdSearch, &QPushButton::clicked, this, &Form1::cmdSearch_Click);
     connect(m_ui->cmdClear, &QPushButton::clicked, this, &Form1::cmdClear_Click);
     connect(m_ui->cmdDups, &QPushButton::clicked, this, &Form1::cmdDups_Click);
@@ -362,9 +361,9 @@ void Form1::cmdDups_Click()
     m_ui->ProgressBar1->setRange(0, 100);
     m_ui->ProgressBar1->setValue(0);
     m_ui->lblWorking->clear();
-    m_searchJob = std::make_unique<SearchJob>(walkFolder(), m_keywordList, m_ui->Slider1->value(),
-                                              m_index.value(), quint64(m_model->rowCount()),
-                                              m_maxPairRows);
+    m_searchJob =
+        std::make_unique<SearchJob>(walkFolder(), m_keywordList, m_ui->Slider1->value(),
+                                    m_index.value(), quint64(m_model->rowCount()), m_maxPairRows);
     connect(m_searchJob.get(), &SearchJob::finished, this, &Form1::searchFinished,
             Qt::QueuedConnection);
     setWorking(true);
@@ -584,8 +583,7 @@ QString Form1::imageStep(int row, QString &message)
 void Form1::display(const QString &message, const QString &detail)
 {
     m_ui->txtSong->setText(message);
-    m_ui->txtSong->setToolTip(detail.isEmpty() ? message
-                                               : message + QStringLiteral(": ") + detail);
+    m_ui->txtSong->setToolTip(detail.isEmpty() ? message : message + QStringLiteral(": ") + detail);
     m_ui->txtSong->setCursorPosition(0);
     m_ui->Picture1->printLine(message, kMessageColour, kMessageAt);
 }
@@ -630,9 +628,9 @@ void Form1::cmdDelete_Click()
 {
     if (isWorking())
         return;
-    const QMessageBox::StandardButton answer =
-        m_prompter->ask(this, QStringLiteral("Confirm"), QStringLiteral("Click *Yes* to delete files"),
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    const QMessageBox::StandardButton answer = m_prompter->ask(
+        this, QStringLiteral("Confirm"), QStringLiteral("Click *Yes* to delete files"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (answer != QMessageBox::Yes)
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

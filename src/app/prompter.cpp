@@ -4,8 +4,7 @@
 namespace twinsift {
 
 QMessageBox::StandardButton Prompter::ask(QWidget *parent, const QString &title,
-                                          const QString &text,
-                                          QMessageBox::StandardButtons buttons,
+                                          const QString &text, QMessageBox::StandardButtons buttons,
                                           QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, buttons, parent);

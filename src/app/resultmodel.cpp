@@ -4,8 +4,8 @@
 #include "listing/rawname.h"
 
 #include <algorithm>
-#include <limits>
 #include <array>
+#include <limits>
 #include <numeric>
 
 namespace twinsift {
@@ -30,8 +30,8 @@ void ResultModel::appendFiles(std::vector<ListingRow> &&rows)
     const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
     for (ListingRow &row : rows)
-        m_files.push_back(FileRow{std::move(row.path), row.size, row.number,
-                                  quint32(row.nameOffset), false});
+        m_files.push_back(
+            FileRow{std::move(row.path), row.size, row.number, quint32(row.nameOffset), false});
     endInsertRows();
 }
 
@@ -48,7 +48,8 @@ bool ResultModel::appendPairs(const Paths &paths, const std::vector<PairIndices>
     const int first = rowCount();
     beginInsertRows({}, first, first + int(pairs.size()) - 1);
     for (const PairIndices &pair : pairs)
-        m_pairs.push_back(PairRow{pair.first, pair.second, pair.number, search, pair.percent, false});
+        m_pairs.push_back(
+            PairRow{pair.first, pair.second, pair.number, search, pair.percent, false});
     endInsertRows();
     return true;
 }
@@ -125,7 +126,7 @@ void ResultModel::switchItems(int row)
     Q_EMIT dataChanged(index(row, 1), index(row, 2), {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
-template<typename Rows, typename Key>
+template <typename Rows, typename Key>
 void ResultModel::reorder(Rows &rows, Key key, Qt::SortOrder order)
 {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -174,9 +175,11 @@ void ResultModel::reorder(Rows &rows, Key key, Qt::SortOrder order)
 void ResultModel::sortRows(SortKey key, Qt::SortOrder order)
 {
     if (key == SortKey::Size && !isPairs())
-        reorder(m_files, [](const FileRow &row) { return row.size; }, order);
+        reorder(
+            m_files, [](const FileRow &row) { return row.size; }, order);
     else if (key == SortKey::Similarity && isPairs())
-        reorder(m_pairs, [](const PairRow &row) { return qint64(row.percent); }, order);
+        reorder(
+            m_pairs, [](const PairRow &row) { return qint64(row.percent); }, order);
 }
 
 void ResultModel::setLocale(const QLocale &locale)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "listmode.h"
 #include "listing/listing.h"
+#include "listmode.h"
 
 #include <QAbstractTableModel>
 #include <QLocale>
@@ -98,8 +98,7 @@ private:
     const QByteArray &pairPath(const PairRow &row, quint32 index) const;
     QString fileText(const FileRow &row, int column) const;
     QString pairText(const PairRow &row, int column) const;
-    template<typename Rows, typename Key>
-    void reorder(Rows &rows, Key key, Qt::SortOrder order);
+    template <typename Rows, typename Key> void reorder(Rows &rows, Key key, Qt::SortOrder order);
 
     ListMode m_kind = ListMode::Search;
     QList<ColumnSpec> m_columns;

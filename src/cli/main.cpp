@@ -119,8 +119,8 @@ std::optional<int> parseArguments(int argc, char **argv, Options &options)
             value = arg.mid(equals + 1);
             arg.truncate(equals);
         }
-        const bool takesValue = arg == "--format" || (dups && (arg == "--threshold" ||
-                                                               arg == "--keywords"));
+        const bool takesValue =
+            arg == "--format" || (dups && (arg == "--threshold" || arg == "--keywords"));
         if (takesValue && !inlineValue) {
             if (i + 1 >= args.size())
                 return usageError(arg + " needs a value");
@@ -134,8 +134,8 @@ std::optional<int> parseArguments(int argc, char **argv, Options &options)
         } else if (dups && arg == "--threshold") {
             const auto threshold = parseThreshold(value);
             if (!threshold)
-                return usageError("--threshold takes a whole percent from 30 to 90, not '" +
-                                  value + "'");
+                return usageError("--threshold takes a whole percent from 30 to 90, not '" + value +
+                                  "'");
             options.threshold = *threshold;
         } else if (dups && arg == "--keywords") {
             options.keywords = value;
@@ -156,8 +156,7 @@ std::optional<int> parseArguments(int argc, char **argv, Options &options)
 class Number {
 public:
     template <typename T>
-    explicit Number(T value)
-        : m_end(std::to_chars(m_digits, m_digits + sizeof m_digits, value).ptr)
+    explicit Number(T value) : m_end(std::to_chars(m_digits, m_digits + sizeof m_digits, value).ptr)
     {
     }
     QByteArrayView text() const { return QByteArrayView(m_digits, m_end - m_digits); }
@@ -180,8 +179,8 @@ bool reportWalk(const WalkOutcome &outcome)
 {
     for (const WalkError &error : outcome.errors) {
         std::fprintf(stderr, "twinsift-cli: %s %s: %s\n",
-                     outcome.rootFailed ? "cannot read folder" : "skipped",
-                     error.path.constData(), error.reason.toUtf8().constData());
+                     outcome.rootFailed ? "cannot read folder" : "skipped", error.path.constData(),
+                     error.reason.toUtf8().constData());
     }
     if (!outcome.rootFailed && !outcome.errors.empty())
         std::fprintf(stderr, "twinsift-cli: %zu entries could not be read and were skipped\n",
@@ -218,8 +217,8 @@ int runList(const Options &options)
 int runDups(const Options &options)
 {
     KeywordList keywords;
-    const QString keywordFile = options.keywords ? QFile::decodeName(*options.keywords)
-                                                 : KeywordList::defaultFileName();
+    const QString keywordFile =
+        options.keywords ? QFile::decodeName(*options.keywords) : KeywordList::defaultFileName();
     const KeywordList::LoadResult loaded = keywords.load(keywordFile);
     if (options.keywords && loaded.status != KeywordList::Status::Loaded) {
         std::fprintf(stderr, "twinsift-cli: cannot read the keyword file %s: %s\n",

@@ -25,11 +25,20 @@ void RowWriter::appendTsv(QByteArray &out, QByteArrayView bytes)
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char *escape = nullptr;
         switch (bytes[i]) {
-        case '\\': escape = "\\\\"; break;
-        case '\t': escape = "\\t"; break;
-        case '\r': escape = "\\r"; break;
-        case '\n': escape = "\\n"; break;
-        default: continue;
+        case '\\':
+            escape = "\\\\";
+            break;
+        case '\t':
+            escape = "\\t";
+            break;
+        case '\r':
+            escape = "\\r";
+            break;
+        case '\n':
+            escape = "\\n";
+            break;
+        default:
+            continue;
         }
         out.append(bytes.sliced(start, i - start)).append(escape);
         start = i + 1;
@@ -39,8 +48,8 @@ void RowWriter::appendTsv(QByteArray &out, QByteArrayView bytes)
 
 void RowWriter::appendCsv(QByteArray &out, QByteArrayView bytes)
 {
-    const bool quote = bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') ||
-                       bytes.contains('\n');
+    const bool quote =
+        bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') || bytes.contains('\n');
     if (!quote) {
         out.append(bytes);
         return;
@@ -76,12 +85,23 @@ void RowWriter::appendJson(QByteArray &out, QByteArrayView bytes)
         flushRun(i);
         runStart = i + 1;
         switch (c) {
-        case u'"': out.append("\\\""); break;
-        case u'\\': out.append("\\\\"); break;
-        case u'\n': out.append("\\n"); break;
-        case u'\r': out.append("\\r"); break;
-        case u'\t': out.append("\\t"); break;
-        default: out.append("\\u").append(QByteArray::number(c, 16).rightJustified(4, '0'));
+        case u'"':
+            out.append("\\\"");
+            break;
+        case u'\\':
+            out.append("\\\\");
+            break;
+        case u'\n':
+            out.append("\\n");
+            break;
+        case u'\r':
+            out.append("\\r");
+            break;
+        case u'\t':
+            out.append("\\t");
+            break;
+        default:
+            out.append("\\u").append(QByteArray::number(c, 16).rightJustified(4, '0'));
         }
     }
     flushRun(text.size());
@@ -97,9 +117,15 @@ void RowWriter::writeHeader()
         if (i > 0)
             m_buffer.append(separator);
         switch (m_format) {
-        case Format::Tsv: appendTsv(m_buffer, m_columns[i]); break;
-        case Format::Csv: appendCsv(m_buffer, m_columns[i]); break;
-        case Format::Jsonl: appendJson(m_buffer, m_columns[i]); break;
+        case Format::Tsv:
+            appendTsv(m_buffer, m_columns[i]);
+            break;
+        case Format::Csv:
+            appendCsv(m_buffer, m_columns[i]);
+            break;
+        case Format::Jsonl:
+            appendJson(m_buffer, m_columns[i]);
+            break;
         }
     }
     m_buffer.append(m_format == Format::Csv ? "\r\n" : m_format == Format::Jsonl ? "]\n" : "\n");

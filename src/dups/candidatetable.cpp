@@ -15,8 +15,8 @@ WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRec
             const QString entry = rawname::decode(file.name());
             QString stem = genModules::lettersOnly(entry);
             if (stem.size() > 1 && keywords.notAkeyword(stem))
-                records.append({std::move(stem), file.path.toByteArray(),
-                                genModules::extUpper(entry)});
+                records.append(
+                    {std::move(stem), file.path.toByteArray(), genModules::extUpper(entry)});
         },
         std::move(stop), progress);
 }

@@ -25,8 +25,7 @@ struct Group {
 
 // Lists of items for each of a number of keys, in one array: the items of key k stand at
 // [start[k], start[k + 1]). Much leaner than a vector per key when most lists are short.
-template <typename T>
-struct Lists {
+template <typename T> struct Lists {
     std::vector<quint32> start;
     std::vector<T> items;
 
@@ -258,7 +257,8 @@ private:
             }
         }
         if (genModules::qualifies(matches, a, b, m_k))
-            links.push_back(Link{m_ids[x], m_ids[y], genModules::similarityPercent(matches, a + b)});
+            links.push_back(
+                Link{m_ids[x], m_ids[y], genModules::similarityPercent(matches, a + b)});
     }
 
     const std::vector<Group> &m_groups;
@@ -344,9 +344,8 @@ SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QB
     // Join the distinct stems of each extension key, largest keys first, on all cores.
     std::vector<quint32> extOrder(groupsOfExt.size());
     std::iota(extOrder.begin(), extOrder.end(), 0u);
-    std::sort(extOrder.begin(), extOrder.end(), [&](quint32 a, quint32 b) {
-        return groupsOfExt[a].size() > groupsOfExt[b].size();
-    });
+    std::sort(extOrder.begin(), extOrder.end(),
+              [&](quint32 a, quint32 b) { return groupsOfExt[a].size() > groupsOfExt[b].size(); });
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     threads = std::min<unsigned>(threads, unsigned(std::max<size_t>(extOrder.size(), 1)));
@@ -356,7 +355,8 @@ SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QB
         for (size_t e; (e = nextExt.fetch_add(1)) < extOrder.size();) {
             if (stop.stop_requested())
                 return;
-            ExtJoin(groups, members, groupsOfExt[extOrder[e]], percent).run(found[t], stop, progress);
+            ExtJoin(groups, members, groupsOfExt[extOrder[e]], percent)
+                .run(found[t], stop, progress);
         }
     };
     {

@@ -64,7 +64,8 @@ int commonPairs(QStringView first, QStringView second)
         // Stems are always capitals A to Z: 676 possible pairs fit a small counter table.
         std::array<quint32, 26 * 26> available{};
         for (qsizetype k = 0; k + 1 < second.size(); ++k)
-            ++available[size_t((second[k].unicode() - u'A') * 26 + (second[k + 1].unicode() - u'A'))];
+            ++available[size_t((second[k].unicode() - u'A') * 26 +
+                               (second[k + 1].unicode() - u'A'))];
         for (qsizetype k = 0; k + 1 < first.size(); ++k) {
             auto &left = available[size_t((first[k].unicode() - u'A') * 26 +
                                           (first[k + 1].unicode() - u'A'))];
@@ -93,8 +94,8 @@ int commonPairs(QStringView first, QStringView second)
 
 double pairSimilarity(QStringView first, QStringView second)
 {
-    const qsizetype pairs = std::max<qsizetype>(first.size() - 1, 0) +
-                            std::max<qsizetype>(second.size() - 1, 0);
+    const qsizetype pairs =
+        std::max<qsizetype>(first.size() - 1, 0) + std::max<qsizetype>(second.size() - 1, 0);
     if (pairs <= 0)
         return 0.0;
     return 2.0 * commonPairs(first, second) / double(pairs);

@@ -5,8 +5,7 @@ namespace twinsift::filehash {
 
 namespace {
 
-template <typename Name>
-qint64 sumOf(Name name)
+template <typename Name> qint64 sumOf(Name name)
 {
     qint64 sum = 0;
     for (qsizetype k = 0; k < name.size() - 4; ++k) {

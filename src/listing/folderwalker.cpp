@@ -31,11 +31,11 @@ struct Entry {
 
 struct Frame {
     int fd = -1;
-    QByteArray name;            // as met in the parent; empty for the starting folder
-    qsizetype pathLength = 0;   // length of this folder's path, trailing "/" included
+    QByteArray name;          // as met in the parent; empty for the starting folder
+    qsizetype pathLength = 0; // length of this folder's path, trailing "/" included
     std::vector<Entry> entries;
     size_t next = 0;
-    size_t foldersLeft = 0;     // sub-folders not yet opened; the fd is needed only for them
+    size_t foldersLeft = 0; // sub-folders not yet opened; the fd is needed only for them
 };
 
 QString errnoText(int code)

@@ -14,9 +14,9 @@ namespace twinsift {
 
 // One file met by the walk. `path` is only valid during the callback.
 struct WalkedFile {
-    QByteArrayView path;   // the folder path with its trailing "/" and the name, raw bytes
-    qsizetype nameOffset;  // where the name starts in `path`
-    qint64 size;           // bytes; for a link to a file, the target's size
+    QByteArrayView path;  // the folder path with its trailing "/" and the name, raw bytes
+    qsizetype nameOffset; // where the name starts in `path`
+    qint64 size;          // bytes; for a link to a file, the target's size
 
     QByteArrayView name() const { return path.sliced(nameOffset); }
 };
@@ -57,8 +57,8 @@ public:
     // A folder path as the walk uses it: with one trailing "/" ("/" stays "/").
     static QByteArray folderPath(QByteArrayView path);
 
-    static WalkOutcome walk(QByteArrayView root, const FileSink &sink,
-                            std::stop_token stop = {}, WalkProgress *progress = nullptr);
+    static WalkOutcome walk(QByteArrayView root, const FileSink &sink, std::stop_token stop = {},
+                            WalkProgress *progress = nullptr);
 };
 
 } // namespace twinsift

@@ -22,7 +22,8 @@ QString ListingRow::sizeText(const QLocale &locale) const
 qint64 ListingRow::hashValue() const
 {
     const QByteArrayView bytes = name();
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+    const bool ascii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
     if (ascii)
         return filehash::hashValue(QLatin1StringView(bytes.data(), bytes.size()));
     return filehash::hashValue(rawname::decode(bytes));

@@ -32,7 +32,7 @@ inline QStringList listingColumns()
 
 // Walks `fPath` and hands one numbered row per file to `sink`, numbering on from `index`.
 WalkOutcome RecurseFiles2(QByteArrayView fPath, RunningIndex &index,
-                          const std::function<void(ListingRow &&)> &sink,
-                          std::stop_token stop = {}, WalkProgress *progress = nullptr);
+                          const std::function<void(ListingRow &&)> &sink, std::stop_token stop = {},
+                          WalkProgress *progress = nullptr);
 
 } // namespace twinsift

@@ -11,10 +11,10 @@ namespace twinsift::imagepreview {
 
 struct Preview {
     bool ok = false;
-    QSize pixels;   // the picture's own size
-    QSizeF drawn;   // the size it is drawn at
-    QImage image;   // decoded at about the drawn size, never larger than the picture
-    QString error;  // why the file cannot be shown, for people; empty when it can
+    QSize pixels;  // the picture's own size
+    QSizeF drawn;  // the size it is drawn at
+    QImage image;  // decoded at about the drawn size, never larger than the picture
+    QString error; // why the file cannot be shown, for people; empty when it can
 };
 
 // Pictures that claim more pixels than this are not decoded: a header of a few bytes can

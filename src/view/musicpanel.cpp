@@ -199,8 +199,8 @@ void MusicPanel::onError(QMediaPlayer::Error error, const QString &text)
 void MusicPanel::updateButtons()
 {
     const bool playing = m_player && m_player->playbackState() == QMediaPlayer::PlayingState;
-    m_playPause->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause
-                                                       : QStyle::SP_MediaPlay));
+    m_playPause->setIcon(
+        style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     m_playPause->setToolTip(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
     const bool any = m_playlist.count() > 0;
     m_playPause->setEnabled(any);

@@ -125,8 +125,8 @@ void ResultView::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPoint position = event->position().toPoint();
     const QModelIndex cell = indexAt(position);
-    const bool onCheckBox = cell.isValid() && cell.column() == 0 &&
-                            checkBoxRect(cell.row()).contains(position);
+    const bool onCheckBox =
+        cell.isValid() && cell.column() == 0 && checkBoxRect(cell.row()).contains(position);
     const bool click = event->button() == Qt::LeftButton && cell.isValid() && cell == m_pressed;
     QTableView::mouseReleaseEvent(event);
     // A click on the check box is the user's tick, which the model reports on its own.

@@ -24,7 +24,8 @@ Run cli(const QList<QByteArray> &args, const QByteArray &lang = "C.UTF-8", bool 
     QStringList arguments;
     QString program = qEnvironmentVariable("TWINSIFT_CLI");
     if (asNobody) {
-        arguments = QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, program};
+        arguments =
+            QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, program};
         program = u"setpriv"_s;
     }
     for (const QByteArray &arg : args)
@@ -55,8 +56,11 @@ private Q_SLOTS:
         const Run run = cli({"list", tree.path("one"), tree.path("two") + '/'});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, "No.\tFilename\tSize\tHash\tPath\n"
-                          "1\tabc.txt\t1.5 KB\t198\t" + tree.path("one/abc.txt") + "\n"
-                          "2\treport.doc\t12\t3036\t" + tree.path("two/report.doc") + "\n");
+                          "1\tabc.txt\t1.5 KB\t198\t" +
+                              tree.path("one/abc.txt") +
+                              "\n"
+                              "2\treport.doc\t12\t3036\t" +
+                              tree.path("two/report.doc") + "\n");
         QVERIFY(run.err.isEmpty());
     }
 
@@ -80,9 +84,9 @@ private Q_SLOTS:
         QList<QByteArray> names;
         for (const QByteArray &line : tsv.out.split('\n').mid(1, 6))
             names.append(line.split('\t').value(1));
-        QCOMPARE(names, (QList<QByteArray>{"-dash.txt", "back\\\\slash.txt", "caf\xE9.txt",
-                                           "line\\nfeed.txt", "quote\"comma,.txt",
-                                           "tab\\there.txt"}));
+        QCOMPARE(names,
+                 (QList<QByteArray>{"-dash.txt", "back\\\\slash.txt", "caf\xE9.txt",
+                                    "line\\nfeed.txt", "quote\"comma,.txt", "tab\\there.txt"}));
 
         const Run csv = cli({"list", "--format=csv", tree.root()});
         QCOMPARE(csv.status, 0);
@@ -130,10 +134,12 @@ private Q_SLOTS:
         QVERIFY(keywords.open(QIODevice::WriteOnly));
         keywords.write("REMIX\r\n");
         keywords.close();
-        const Run excluded = cli({"dups", "--stats", "--keywords", tree.path("kw/Keywords.txt"), tree.root()});
+        const Run excluded =
+            cli({"dups", "--stats", "--keywords", tree.path("kw/Keywords.txt"), tree.root()});
         QCOMPARE(excluded.status, 0);
         QCOMPARE(excluded.out, "No.\tFile1\tFile2\tSimilarity(%)\n");
-        QCOMPARE(excluded.err, "Total files = 3\nTotal comparisons = 3\nElapsed time in seconds - 0\n");
+        QCOMPARE(excluded.err,
+                 "Total files = 3\nTotal comparisons = 3\nElapsed time in seconds - 0\n");
     }
 
     void exitStatuses_data()
@@ -141,18 +147,33 @@ private Q_SLOTS:
         QTest::addColumn<QList<QByteArray>>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("message");
-        QTest::newRow("no command") << QList<QByteArray>{} << 2 << QByteArray("a command is needed");
-        QTest::newRow("unknown command") << QList<QByteArray>{"find", "."} << 2 << QByteArray("unknown command");
-        QTest::newRow("no folder") << QList<QByteArray>{"list"} << 2 << QByteArray("a folder is needed");
-        QTest::newRow("bad format") << QList<QByteArray>{"list", "--format", "xml", "."} << 2 << QByteArray("--format");
-        QTest::newRow("threshold too low") << QList<QByteArray>{"dups", "--threshold", "29", "."} << 2 << QByteArray("30 to 90");
-        QTest::newRow("threshold not a number") << QList<QByteArray>{"dups", "--threshold=6O", "."} << 2 << QByteArray("30 to 90");
-        QTest::newRow("threshold without value") << QList<QByteArray>{"dups", ".", "--threshold"} << 2 << QByteArray("needs a value");
-        QTest::newRow("threshold is for dups") << QList<QByteArray>{"list", "--threshold", "50", "."} << 2 << QByteArray("unknown option");
-        QTest::newRow("two folders for dups") << QList<QByteArray>{"dups", ".", ".."} << 2 << QByteArray("one folder");
-        QTest::newRow("missing folder") << QList<QByteArray>{"list", "/nonexistent/twinsift"} << 1 << QByteArray("cannot read folder /nonexistent/twinsift/");
-        QTest::newRow("missing folder for dups") << QList<QByteArray>{"dups", "/nonexistent/twinsift"} << 1 << QByteArray("cannot read folder");
-        QTest::newRow("missing keyword file") << QList<QByteArray>{"dups", "--keywords", "/nonexistent/k.txt", "."} << 1 << QByteArray("cannot read the keyword file");
+        QTest::newRow("no command")
+            << QList<QByteArray>{} << 2 << QByteArray("a command is needed");
+        QTest::newRow("unknown command")
+            << QList<QByteArray>{"find", "."} << 2 << QByteArray("unknown command");
+        QTest::newRow("no folder")
+            << QList<QByteArray>{"list"} << 2 << QByteArray("a folder is needed");
+        QTest::newRow("bad format")
+            << QList<QByteArray>{"list", "--format", "xml", "."} << 2 << QByteArray("--format");
+        QTest::newRow("threshold too low")
+            << QList<QByteArray>{"dups", "--threshold", "29", "."} << 2 << QByteArray("30 to 90");
+        QTest::newRow("threshold not a number")
+            << QList<QByteArray>{"dups", "--threshold=6O", "."} << 2 << QByteArray("30 to 90");
+        QTest::newRow("threshold without value")
+            << QList<QByteArray>{"dups", ".", "--threshold"} << 2 << QByteArray("needs a value");
+        QTest::newRow("threshold is for dups")
+            << QList<QByteArray>{"list", "--threshold", "50", "."} << 2
+            << QByteArray("unknown option");
+        QTest::newRow("two folders for dups")
+            << QList<QByteArray>{"dups", ".", ".."} << 2 << QByteArray("one folder");
+        QTest::newRow("missing folder") << QList<QByteArray>{"list", "/nonexistent/twinsift"} << 1
+                                        << QByteArray("cannot read folder /nonexistent/twinsift/");
+        QTest::newRow("missing folder for dups")
+            << QList<QByteArray>{"dups", "/nonexistent/twinsift"} << 1
+            << QByteArray("cannot read folder");
+        QTest::newRow("missing keyword file")
+            << QList<QByteArray>{"dups", "--keywords", "/nonexistent/k.txt", "."} << 1
+            << QByteArray("cannot read the keyword file");
         QTest::newRow("help") << QList<QByteArray>{"dups", "--help"} << 0 << QByteArray();
     }
     void exitStatuses()
@@ -178,7 +199,8 @@ private Q_SLOTS:
         ::chmod(tree.path("locked").constData(), 0755);
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out.count('\n'), 3);
-        QVERIFY2(run.err.contains(QByteArray("skipped " + tree.path("locked/"))), run.err.constData());
+        QVERIFY2(run.err.contains(QByteArray("skipped " + tree.path("locked/"))),
+                 run.err.constData());
         QVERIFY(run.err.contains("1 entries could not be read"));
     }
 };

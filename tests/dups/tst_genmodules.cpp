@@ -23,7 +23,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << QString() << QString();
         QTest::newRow("space and case") << u"Report 2.doc"_s << u"REPORT"_s;
         QTest::newRow("dotless i upper-cases to I") << u"\u0131x.txt"_s << u"IX"_s;
-        QTest::newRow("escaped byte is no letter") << (u"a"_s + QChar(0xDCE9) + u"b.txt"_s) << u"AB"_s;
+        QTest::newRow("escaped byte is no letter")
+            << (u"a"_s + QChar(0xDCE9) + u"b.txt"_s) << u"AB"_s;
     }
     void lettersOnly()
     {
@@ -71,8 +72,8 @@ private Q_SLOTS:
         QTest::newRow("nothing shared") << u"AB"_s << u"CD"_s << 0 << 0.0;
         QTest::newRow("one letter against longer") << u"A"_s << u"AB"_s << 0 << 0.0;
         QTest::newRow("no pairs at all") << u"A"_s << u"A"_s << 0 << 0.0;
-        QTest::newRow("more repeats than 16 bits count") << QString(70001, u'A') << QString(70001, u'A')
-                                                         << 70000 << 1.0;
+        QTest::newRow("more repeats than 16 bits count")
+            << QString(70001, u'A') << QString(70001, u'A') << 70000 << 1.0;
         QTest::newRow("not only capitals") << u"ab-ab"_s << u"ab-"_s << 2 << 4.0 / 6;
     }
     void similarity()

@@ -16,26 +16,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("items");
-        QTest::newRow("one a line") << QByteArray("REMIX\nLIVE\n") << QStringList{u"REMIX"_s, u"LIVE"_s};
-        QTest::newRow("comma splits a line") << QByteArray("REMIX,LIVE") << QStringList{u"REMIX"_s, u"LIVE"_s};
-        QTest::newRow("blanks around items") << QByteArray("  REMIX ,\tLIVE  \n")
-                                             << QStringList{u"REMIX"_s, u"LIVE"_s};
-        QTest::newRow("CR LF line ends") << QByteArray("REMIX\r\nLIVE\r\n")
-                                         << QStringList{u"REMIX"_s, u"LIVE"_s};
-        QTest::newRow("no final line end") << QByteArray("REMIX\nLIVE") << QStringList{u"REMIX"_s, u"LIVE"_s};
-        QTest::newRow("quoted item keeps commas") << QByteArray("\"A,B\",C")
-                                                  << QStringList{u"A,B"_s, u"C"_s};
-        QTest::newRow("unterminated quote ends at line end") << QByteArray("\"REMIX\nLIVE")
-                                                             << QStringList{u"REMIX"_s, u"LIVE"_s};
-        QTest::newRow("text after closing quote dropped") << QByteArray("\"AB\"CD,EF")
-                                                          << QStringList{u"AB"_s, u"EF"_s};
-        QTest::newRow("blank lines give nothing") << QByteArray("\n\n , \nREMIX\n\n")
-                                                  << QStringList{u"REMIX"_s};
+        QTest::newRow("one a line")
+            << QByteArray("REMIX\nLIVE\n") << QStringList{u"REMIX"_s, u"LIVE"_s};
+        QTest::newRow("comma splits a line")
+            << QByteArray("REMIX,LIVE") << QStringList{u"REMIX"_s, u"LIVE"_s};
+        QTest::newRow("blanks around items")
+            << QByteArray("  REMIX ,\tLIVE  \n") << QStringList{u"REMIX"_s, u"LIVE"_s};
+        QTest::newRow("CR LF line ends")
+            << QByteArray("REMIX\r\nLIVE\r\n") << QStringList{u"REMIX"_s, u"LIVE"_s};
+        QTest::newRow("no final line end")
+            << QByteArray("REMIX\nLIVE") << QStringList{u"REMIX"_s, u"LIVE"_s};
+        QTest::newRow("quoted item keeps commas")
+            << QByteArray("\"A,B\",C") << QStringList{u"A,B"_s, u"C"_s};
+        QTest::newRow("unterminated quote ends at line end")
+            << QByteArray("\"REMIX\nLIVE") << QStringList{u"REMIX"_s, u"LIVE"_s};
+        QTest::newRow("text after closing quote dropped")
+            << QByteArray("\"AB\"CD,EF") << QStringList{u"AB"_s, u"EF"_s};
+        QTest::newRow("blank lines give nothing")
+            << QByteArray("\n\n , \nREMIX\n\n") << QStringList{u"REMIX"_s};
         QTest::newRow("empty file") << QByteArray() << QStringList{};
-        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBFREMIX") << QStringList{u"REMIX"_s};
+        QTest::newRow("byte order mark")
+            << QByteArray("\xEF\xBB\xBFREMIX") << QStringList{u"REMIX"_s};
         QTest::newRow("UTF-8") << QByteArray("caf\xC3\xA9") << QStringList{u"caf\u00e9"_s};
-        QTest::newRow("binary does not break") << QByteArray("\x00\xFF,AB", 5)
-                                               << QStringList{u"\u0000\uFFFD"_s, u"AB"_s};
+        QTest::newRow("binary does not break")
+            << QByteArray("\x00\xFF,AB", 5) << QStringList{u"\u0000\uFFFD"_s, u"AB"_s};
     }
     void parse()
     {
@@ -97,7 +101,8 @@ private Q_SLOTS:
             QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
             QCOMPARE(KeywordList::fileNameFor(dir.path(), u"/cfg"_s),
                      u"/cfg/twinsift/Keywords.txt"_s);
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(dir.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
     }
 };

@@ -28,8 +28,10 @@ Result search(const std::vector<reference::Candidate> &candidates, int percent,
     Result result;
     result.stats = findDuplicates(
         records, percent, result.paths,
-        [&](quint32 a, quint32 b, int pct) { result.pairs.push_back({a, b, pct}); }, {},
-        nullptr, threads);
+        [&](quint32 a, quint32 b, int pct) {
+            result.pairs.push_back({a, b, pct});
+        },
+        {}, nullptr, threads);
     return result;
 }
 
@@ -67,14 +69,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("percent");
         QTest::addColumn<QList<int>>("rows"); // first, second, percent for each row
 
-        QTest::newRow("report reports") << QStringList{u"report.doc"_s, u"reports.doc"_s} << 60
-                                        << QList<int>{0, 1, 91};
+        QTest::newRow("report reports")
+            << QStringList{u"report.doc"_s, u"reports.doc"_s} << 60 << QList<int>{0, 1, 91};
         QTest::newRow("other extension never pairs")
             << QStringList{u"notes.txt"_s, u"notes.doc"_s} << 30 << QList<int>{};
-        QTest::newRow("equal to threshold") << QStringList{u"abcdef.txt"_s, u"abcdxy.txt"_s}
-                                            << 60 << QList<int>{};
-        QTest::newRow("just above threshold") << QStringList{u"abcdef.txt"_s, u"abcdxy.txt"_s}
-                                              << 59 << QList<int>{0, 1, 60};
+        QTest::newRow("equal to threshold")
+            << QStringList{u"abcdef.txt"_s, u"abcdxy.txt"_s} << 60 << QList<int>{};
+        QTest::newRow("just above threshold")
+            << QStringList{u"abcdef.txt"_s, u"abcdxy.txt"_s} << 59 << QList<int>{0, 1, 60};
         QTest::newRow("one candidate") << QStringList{u"alone.txt"_s} << 60 << QList<int>{};
         QTest::newRow("empty table is no failure") << QStringList{} << 60 << QList<int>{};
         QTest::newRow("order by first then second")
@@ -137,10 +139,12 @@ private Q_SLOTS:
     {
         // No file name gives such stems, but the search must still be exact for them.
         const QString longStem(70000, u'A');
-        const std::vector<reference::Candidate> candidates{
-            {longStem, u"TXT"_s}, {longStem + u"B"_s, u"TXT"_s}, {u"AB"_s, u"TXT"_s},
-            {longStem, u"TXT"_s}};
-        QCOMPARE(search(candidates, 60).pairs, (std::vector<Pair>{{0, 1, 100}, {0, 3, 100}, {1, 3, 100}}));
+        const std::vector<reference::Candidate> candidates{{longStem, u"TXT"_s},
+                                                           {longStem + u"B"_s, u"TXT"_s},
+                                                           {u"AB"_s, u"TXT"_s},
+                                                           {longStem, u"TXT"_s}};
+        QCOMPARE(search(candidates, 60).pairs,
+                 (std::vector<Pair>{{0, 1, 100}, {0, 3, 100}, {1, 3, 100}}));
     }
 
     void stopKeepsRowsSoFar()
@@ -182,8 +186,8 @@ private Q_SLOTS:
                            u'|' + r.ext);
             }
             QCOMPARE(got, QStringList({u"MYREMIX|/My Remix.mp3|MP3"_s, u"NO|/notes|TES"_s,
-                                       u"REPORT|/old/report.doc|DOC"_s,
-                                       u"REPORT|/report.doc|DOC"_s, u"ZETA|/zeta.doc|DOC"_s}));
+                                       u"REPORT|/old/report.doc|DOC"_s, u"REPORT|/report.doc|DOC"_s,
+                                       u"ZETA|/zeta.doc|DOC"_s}));
         }
     }
 };

@@ -75,7 +75,8 @@ private Q_SLOTS:
         QTest::newRow("1000001") << qint64(1000001) << u"1.000 MB"_s << u"1,000 MB"_s;
         QTest::newRow("1234567") << qint64(1234567) << u"1.234 MB"_s << u"1,234 MB"_s;
         QTest::newRow("15000000") << qint64(15000000) << u"15 MB"_s << u"15 MB"_s;
-        QTest::newRow("separator stays fifth") << qint64(1234567890) << u"1234. MB"_s << u"1234, MB"_s;
+        QTest::newRow("separator stays fifth")
+            << qint64(1234567890) << u"1234. MB"_s << u"1234, MB"_s;
         QTest::newRow("no grouping") << qint64(123456789000) << u"12345 MB"_s << u"12345 MB"_s;
     }
     void sizeText()
@@ -92,7 +93,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("length");
         QTest::newRow("ascii") << QByteArray("report.doc") << 10;
-        QTest::newRow("utf-8") << QByteArray("\xC3\x9C" "ber.png") << 8;
+        QTest::newRow("utf-8") << QByteArray("\xC3\x9C"
+                                             "ber.png")
+                               << 8;
         QTest::newRow("latin-1 byte") << QByteArray("caf\xE9.txt") << 8;
         QTest::newRow("truncated sequence") << QByteArray("a\xE2\x82") << 3;
         QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << 2;
@@ -111,12 +114,13 @@ private Q_SLOTS:
     void walkOrderAndKinds()
     {
         TreeBuilder tree;
-        for (const char *name : {"b.txt", "A.txt", "a.txt", "Z.txt", "CASE.txt", "-dash", ".hidden.txt",
-                                 ".hiddendir/secret.txt", "sub/deeper/x.txt"})
+        for (const char *name : {"b.txt", "A.txt", "a.txt", "Z.txt", "CASE.txt", "-dash",
+                                 ".hidden.txt", ".hiddendir/secret.txt", "sub/deeper/x.txt"})
             tree.file(name);
         tree.file("sub/inner.txt", 3);
         tree.file("caf\xE9.txt", 7);
-        const QByteArray longest = QByteArray(251, 'n') + ".txt"; // 255 bytes, the most a name holds
+        const QByteArray longest =
+            QByteArray(251, 'n') + ".txt"; // 255 bytes, the most a name holds
         tree.file(longest, 1);
         tree.folder("empty");
         tree.folder("onlyfolders/a/b");
@@ -128,9 +132,10 @@ private Q_SLOTS:
         const Walked w = walk(tree);
         QVERIFY(w.outcome.errors.empty());
         // Case twins stay apart, ordered by their raw bytes; links to files count, others not.
-        QCOMPARE(w.files, (QList<QByteArray>{"-dash 0", "A.txt 0", "a.txt 0", "b.txt 0", "caf\xE9.txt 7",
-                                             "CASE.txt 0", "link.txt 3", longest + " 1",
-                                             "sub/deeper/x.txt 0", "sub/inner.txt 3", "Z.txt 0"}));
+        QCOMPARE(w.files,
+                 (QList<QByteArray>{"-dash 0", "A.txt 0", "a.txt 0", "b.txt 0", "caf\xE9.txt 7",
+                                    "CASE.txt 0", "link.txt 3", longest + " 1",
+                                    "sub/deeper/x.txt 0", "sub/inner.txt 3", "Z.txt 0"}));
         QCOMPARE(w.outcome.files, 11u);
     }
 
@@ -162,12 +167,12 @@ private Q_SLOTS:
         TreeBuilder tree;
         const int dir = ::open(tree.root().constData(), O_RDONLY | O_DIRECTORY);
         for (int i = 0; i < 200000; ++i)
-            ::close(::openat(dir, QByteArray("f" + QByteArray::number(i + 1000000)).constData(), O_CREAT | O_WRONLY, 0644));
+            ::close(::openat(dir, QByteArray("f" + QByteArray::number(i + 1000000)).constData(),
+                             O_CREAT | O_WRONLY, 0644));
         ::close(dir);
         QByteArray last;
-        const WalkOutcome outcome = FolderWalker::walk(tree.root(), [&](const WalkedFile &f) {
-            last = f.name().toByteArray();
-        });
+        const WalkOutcome outcome = FolderWalker::walk(
+            tree.root(), [&](const WalkedFile &f) { last = f.name().toByteArray(); });
         QCOMPARE(outcome.files, 200000u);
         QCOMPARE(last, QByteArray("f1199999"));
     }

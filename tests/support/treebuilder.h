@@ -19,7 +19,10 @@ class TreeBuilder {
 public:
     TreeBuilder() { QVERIFY(m_dir.isValid()); }
     // QDir cannot remove names that are not UTF-8, nor paths beyond PATH_MAX; rm can.
-    ~TreeBuilder() { QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), m_dir.path()}); }
+    ~TreeBuilder()
+    {
+        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), m_dir.path()});
+    }
     TreeBuilder(const TreeBuilder &) = delete;
     TreeBuilder &operator=(const TreeBuilder &) = delete;
 
