@@ -4,6 +4,7 @@
 #include "app/resultmodel.h"
 #include "listing/rawname.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 namespace twinsift {
@@ -25,10 +26,13 @@ DeletionOutcome deleteTicked(const ResultModel &model, const Trasher &DeleteFile
             continue;
         sent.insert(path);
         const trash::TrashResult result = DeleteFile(path);
-        if (result.moved)
+        if (result.moved) {
             ++outcome.moved;
-        else
+            if (!result.entry.trashDir.isEmpty())
+                outcome.trashed.append(result.entry);
+        } else {
             outcome.failures.append({path, result.error});
+        }
     }
     return outcome;
 }
@@ -38,17 +42,15 @@ QString failureMessage(const QList<TrashFailure> &failures)
     if (failures.isEmpty())
         return {};
     QStringList lines;
-    lines << (failures.size() == 1
-                  ? QStringLiteral(
-                        "This file could not be moved to the trash and is still in place:")
-                  : QStringLiteral("These %1 files could not be moved to the trash and are still "
-                                   "in place:")
-                        .arg(failures.size()));
+    // Each reason says what happened; where the file is now is not known.
+    lines << QCoreApplication::translate(
+        "twinsift", "%n file(s) could not be moved to the trash:", nullptr, int(failures.size()));
     for (qsizetype i = 0; i < failures.size() && i < kNamedFailures; ++i)
         lines << QStringLiteral("%1: %2").arg(rawname::display(failures[i].path),
                                               failures[i].reason);
     if (failures.size() > kNamedFailures)
-        lines << QStringLiteral("and %1 more.").arg(failures.size() - kNamedFailures);
+        lines << QCoreApplication::translate("twinsift", "and %n more.", nullptr,
+                                             int(failures.size() - kNamedFailures));
     return lines.join(u'\n');
 }
 

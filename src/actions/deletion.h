@@ -22,13 +22,15 @@ struct DeletionOutcome {
     bool requested = false; // at least one row was ticked
     int moved = 0;
     QList<TrashFailure> failures;
+    // Where each moved file went, for a restore.
+    QList<trash::TrashedFile> trashed;
 };
 
 // Sends the path-cell file of every ticked row to the trash, in the list's display order.
 // A path that stands in several ticked rows is sent once.
 DeletionOutcome deleteTicked(const ResultModel &model, const Trasher &DeleteFile);
 
-// One message naming the files that are still in place and why; empty when none.
+// One message naming the files that could not be moved and why; empty when none.
 QString failureMessage(const QList<TrashFailure> &failures);
 
 } // namespace twinsift

@@ -198,7 +198,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("reason"); // told for the changed file, where it stays
         QTest::addColumn<QString>("after");  // the list made again
-        const QString gone = u"No such file or directory"_s;
+        const QString gone = u"it is no longer there"_s;
         QTest::newRow("a folder in its place") << "folder"
                                                << "it is a folder now"
                                                << "keep.txt ticked-folder.txt/inside.txt";
@@ -234,7 +234,7 @@ private Q_SLOTS:
         const bool folderGoes = change == u"folder goes"_s;
         w.form.setTrasher([&](const QByteArray &path) {
             if (path == box.raw(u"keep.txt"_s))
-                return trash::TrashResult{false, u"Permission denied"_s};
+                return trash::TrashResult{false, u"Permission denied"_s, {}};
             const trash::TrashResult moved = trash::moveToTrash(path);
             if (folderGoes)
                 QDir(box.root()).removeRecursively();

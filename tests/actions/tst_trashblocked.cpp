@@ -47,8 +47,8 @@ private Q_SLOTS:
             QVERIFY2(box.exists(name), qPrintable(name));
         QCOMPARE(w.log->told.size(), 1);
         QCOMPARE(w.log->told.front().icon, QMessageBox::Warning);
-        VERIFY_HOLDS(w.told().front(), u"could not be moved to the trash and "_s);
-        VERIFY_HOLDS(w.told().front(), box.path(u"report.doc: Unable to create trash"_s));
+        VERIFY_HOLDS(w.told().front(), u"could not be moved to the trash:"_s);
+        VERIFY_HOLDS(w.told().front(), box.path(u"report.doc: the trash cannot be written"_s));
         // Made again, unticked, from what is on disk: every file is still listed.
         QCOMPARE(w.model()->rowCount(), rows);
         QVERIFY(w.form.checkedFiles().isEmpty());
