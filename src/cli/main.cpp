@@ -6,6 +6,7 @@
 #include "../dups/duplicatesearch.h"
 #include "../listing/listing.h"
 #include "../listing/sizetext.h"
+#include "app/translations.h"
 #include "rowwriter.h"
 
 #include <QCoreApplication>
@@ -261,6 +262,7 @@ int runDups(const Options &options)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    twinsift::installTranslators(app);
     Options options;
     if (const auto status = parseArguments(argc, argv, options))
         return *status;
