@@ -17,6 +17,7 @@ add_library(twinsift_window STATIC
   view/musicpanel.cpp view/musicpanel.h
   view/fileurl.cpp view/fileurl.h
   view/rowmenu.cpp view/rowmenu.h
+  view/pathdelegate.cpp view/pathdelegate.h
   actions/deletion.cpp actions/deletion.h
 )
 set_target_properties(twinsift_window PROPERTIES AUTOMOC ON AUTOUIC ON)

@@ -9,6 +9,7 @@
 #include "ui_form1.h"
 #include "view/fileurl.h"
 #include "view/imagepreview.h"
+#include "view/pathdelegate.h"
 #include "view/rowmenu.h"
 
 #include <QClipboard>
@@ -95,6 +96,7 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     setPalette(white);
     setAutoFillBackground(true);
     m_ui->ListView1->setModel(m_model);
+    m_ui->ListView1->setItemDelegate(new PathDelegate(m_ui->ListView1));
     m_progressTimer.setInterval(100);
     fillDrives();
 
