@@ -660,7 +660,7 @@ void Form1::ListView1_RowMenu(int row, int column, const QPoint &globalPos)
     QList<QByteArray> paths{m_model->pathCell(row)};
     if (pair)
         paths << m_model->secondPath(row);
-    m_rowMenu->showFor(file, paths, globalPos);
+    m_rowMenu->showFor(file, paths, globalPos, pair, false);
 }
 
 void Form1::openRow(int row)
