@@ -10,7 +10,7 @@
 namespace twinsift {
 
 namespace {
-constexpr qsizetype kNamedFailures = 10;
+constexpr qsizetype kNamedFailures = 10; // files named in a message; the rest are counted
 }
 
 DeletionOutcome deleteTicked(const ResultModel &model, const Trasher &DeleteFile)
@@ -35,6 +35,42 @@ DeletionOutcome deleteTicked(const ResultModel &model, const Trasher &DeleteFile
         }
     }
     return outcome;
+}
+
+QList<QByteArray> tickedFiles(const ResultModel &model)
+{
+    QList<QByteArray> files;
+    QSet<QByteArray> seen;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (!model.isChecked(row))
+            continue;
+        const QByteArray path = model.pathCell(row);
+        if (!seen.contains(path)) {
+            seen.insert(path);
+            files.append(path);
+        }
+    }
+    return files;
+}
+
+QString confirmationCount(const QList<QByteArray> &files)
+{
+    if (files.isEmpty())
+        return QCoreApplication::translate("twinsift",
+                                           "Nothing is ticked: no file will go to the trash.");
+    return QCoreApplication::translate("twinsift", "%n file(s) will go to the trash.", nullptr,
+                                       int(files.size()));
+}
+
+QString confirmationNames(const QList<QByteArray> &files)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < files.size() && i < kNamedFailures; ++i)
+        lines << rawname::display(files[i]);
+    if (files.size() > kNamedFailures)
+        lines << QCoreApplication::translate("twinsift", "and %n more.", nullptr,
+                                             int(files.size() - kNamedFailures));
+    return lines.join(u'\n');
 }
 
 QString failureMessage(const QList<TrashFailure> &failures)

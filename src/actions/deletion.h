@@ -30,6 +30,13 @@ struct DeletionOutcome {
 // A path that stands in several ticked rows is sent once.
 DeletionOutcome deleteTicked(const ResultModel &model, const Trasher &DeleteFile);
 
+// The path-cell files of the ticked rows, each once, in the list's display order.
+QList<QByteArray> tickedFiles(const ResultModel &model);
+
+// For the confirmation: how many files will go, and the first few of them by name.
+QString confirmationCount(const QList<QByteArray> &files);
+QString confirmationNames(const QList<QByteArray> &files);
+
 // One message naming the files that could not be moved and why; empty when none.
 QString failureMessage(const QList<TrashFailure> &failures);
 

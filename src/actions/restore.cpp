@@ -33,10 +33,10 @@ RestoreOutcome restoreAll(const QList<trash::TrashedFile> &files)
         lines << QCoreApplication::translate("twinsift", "and %n more.", nullptr, int(unnamed));
     // A file can be back while its record could not be dropped: that is told, but not as
     // a file left in the trash.
-    lines.prepend(stayed > 0 ? QCoreApplication::translate("twinsift",
-                                                           "%n file(s) stay in the trash:", nullptr,
-                                                           int(stayed))
-                             : QCoreApplication::translate("twinsift", "The files are back, but:"));
+    lines.prepend(stayed > 0
+                      ? QCoreApplication::translate("twinsift", "Left in the trash: %n file(s)",
+                                                    nullptr, int(stayed))
+                      : QCoreApplication::translate("twinsift", "The files are back, but:"));
     outcome.message = lines.join(u'\n');
     return outcome;
 }

@@ -14,11 +14,6 @@ namespace twinsift::tickrules {
 
 namespace {
 
-QString tr(const char *text, int n)
-{
-    return QCoreApplication::translate("twinsift", text, nullptr, n);
-}
-
 // Finds the set a file belongs to, halving the path as it goes.
 quint32 root(std::vector<quint32> &parent, quint32 file)
 {
@@ -128,8 +123,11 @@ Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys)
 
 QString message(const Plan &plan)
 {
-    return tr("Ticked %Ln file(s) in %1; %2", int(plan.files))
-        .arg(tr("%Ln pair(s)", int(plan.pairs)), tr("%Ln pair(s) left alone", int(plan.leftAlone)));
+    return QCoreApplication::translate("twinsift", "Ticked %Ln file(s) in %1; %2", nullptr,
+                                       int(plan.files))
+        .arg(QCoreApplication::translate("twinsift", "%Ln pair(s)", nullptr, int(plan.pairs)),
+             QCoreApplication::translate("twinsift", "%Ln pair(s) left alone", nullptr,
+                                         int(plan.leftAlone)));
 }
 
 } // namespace twinsift::tickrules

@@ -630,9 +630,11 @@ void Form1::cmdDelete_Click()
 {
     if (isWorking())
         return;
+    const QList<QByteArray> files = tickedFiles(*m_model);
     const QMessageBox::StandardButton answer = m_prompter->ask(
         this, QStringLiteral("Confirm"), QStringLiteral("Click *Yes* to delete files"),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+        confirmationCount(files), confirmationNames(files));
     if (answer != QMessageBox::Yes)
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

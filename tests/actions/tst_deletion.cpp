@@ -141,6 +141,12 @@ private Q_SLOTS:
                  u"Confirm: Click *Yes* to delete files"_s);
         QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QCOMPARE(question.defaultButton, QMessageBox::Yes);
+        // It says how many files will go, and names them.
+        VERIFY_HOLDS(question.informative, ticks.isEmpty() ? u"Nothing is ticked"_s : u"2 file"_s);
+        const QStringList named{box.path(u"b r\u00e9sum\u00e9 copy.txt"_s),
+                                box.path(u"c caf\ufffd.txt"_s)};
+        QCOMPARE(question.detail.split(u'\n', Qt::SkipEmptyParts),
+                 ticks.isEmpty() ? QStringList() : named);
         QVERIFY(!deletes || finished.wait(30000));
         QCOMPARE(w.state(), after);
         const QString names = u"a.txt b r\u00e9sum\u00e9 copy.txt c caf\ufffd.txt"_s;
