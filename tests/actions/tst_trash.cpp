@@ -255,19 +255,16 @@ private Q_SLOTS:
     // because its tick would take the last kept file of its set.
     void safety()
     {
+        using tickrules::Action;
         QRandomGenerator random(20261207);
-        for (int round = 0; round < 3000; ++round) {
+        for (size_t round = 0; round < 3000; ++round) {
             const quint32 files = 2 + random.bounded(10u);
             std::vector<tickrules::PairSides> rows;
             for (quint32 a = 0; a < files; ++a) {
                 for (quint32 b = a + 1; b < files; ++b) {
-                    const bool link = round % 4 == 0   ? b == a + 1
-                                      : round % 4 == 1 ? a == 0
-                                                       : round % 4 == 2 || random.bounded(3) == 0;
-                    if (link)
-                        rows.push_back(random.bounded(2)
-                                           ? tickrules::PairSides{a, b, random.bounded(8) == 0}
-                                           : tickrules::PairSides{b, a, random.bounded(8) == 0});
+                    const bool flip = random.bounded(2), ticked = random.bounded(8) == 0;
+                    if (std::array{b == a + 1, a == 0, true, random.bounded(3) == 0}[round % 4])
+                        rows.push_back({flip ? b : a, flip ? a : b, ticked});
                 }
             }
             std::shuffle(rows.begin(), rows.end(), random);
@@ -276,35 +273,35 @@ private Q_SLOTS:
                 key = random.bounded(4) == 0 ? tickrules::kUnknown : random.bounded(3);
             const tickrules::Plan plan = tickrules::plan(rows, keys);
 
-            std::vector<quint32> set(files);
+            std::vector<quint32> set(files); // the least file each file is joined to
             std::iota(set.begin(), set.end(), 0u);
-            for (int pass = 0; pass < int(files); ++pass)
+            for (quint32 pass = 0; pass < files; ++pass) {
                 for (const auto &row : rows)
                     set[row.first] = set[row.second] = std::min(set[row.first], set[row.second]);
-            std::vector<int> keptBefore(files), keptAfter(files);
-            std::vector<bool> goesBefore(files), goes(files);
+            }
+            std::vector<int> before(files), after(files); // the files of each set that stay
+            std::vector<char> went(files), goes(files);
             for (size_t i = 0; i < rows.size(); ++i) {
-                goesBefore[rows[i].first] = goesBefore[rows[i].first] || rows[i].checked;
-                QVERIFY(!rows[i].checked || plan.actions[i] == tickrules::Action::None);
-                if (rows[i].checked || plan.actions[i] != tickrules::Action::None)
-                    goes[plan.actions[i] == tickrules::Action::SwitchAndTick ? rows[i].second
-                                                                             : rows[i].first] =
-                        true;
+                const auto &[first, second, checked] = rows[i];
+                QVERIFY(!checked || plan.actions[i] == Action::None);
+                went[first] |= checked;
+                goes[plan.actions[i] == Action::SwitchAndTick ? second : first] |=
+                    checked || plan.actions[i] != Action::None;
             }
             for (quint32 f = 0; f < files; ++f) {
-                keptBefore[set[f]] += goesBefore[f] ? 0 : 1;
-                keptAfter[set[f]] += goes[f] ? 0 : 1;
+                before[set[f]] += !went[f];
+                after[set[f]] += !goes[f];
             }
             for (quint32 f = 0; f < files; ++f)
-                QVERIFY(keptBefore[f] == 0 || keptAfter[f] > 0);
+                QVERIFY(before[f] == 0 || after[f] > 0);
             for (size_t i = 0; i < rows.size(); ++i) {
-                const qint64 a = keys[rows[i].first], b = keys[rows[i].second];
-                const quint32 pick = a > b ? rows[i].first : rows[i].second;
-                if (plan.actions[i] != tickrules::Action::None)
-                    QCOMPARE(plan.actions[i] == tickrules::Action::Tick, pick == rows[i].first);
-                else if (!rows[i].checked && a != b && a != tickrules::kUnknown &&
-                         b != tickrules::kUnknown)
-                    QVERIFY(!goes[pick] && keptAfter[set[pick]] == 1);
+                const auto &[first, second, checked] = rows[i];
+                const qint64 a = keys[first], b = keys[second];
+                const quint32 pick = a > b ? first : second;
+                if (plan.actions[i] != Action::None)
+                    QCOMPARE(plan.actions[i] == Action::Tick, pick == first);
+                else if (!checked && a != b && std::min(a, b) != tickrules::kUnknown)
+                    QVERIFY(!goes[pick] && after[set[pick]] == 1);
             }
         }
     }
