@@ -132,6 +132,11 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     connect(m_rowMenu, &RowMenu::openFile, this, &Form1::openFile);
     connect(m_rowMenu, &RowMenu::openFolder, this, &Form1::openFolder);
     connect(m_rowMenu, &RowMenu::copyPaths, this, &Form1::copyPaths);
+    connect(m_rowMenu, &RowMenu::tickRule, this, &Form1::tickRule);
+    connect(m_rowMenu, &RowMenu::untickAll, this, &Form1::untickAll);
+    connect(m_rowMenu, &RowMenu::restoreLastDeletion, this, &Form1::restoreLastDeletion);
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
+            &Form1::restoreLastDeletion);
 
     Form_Load();
 }
@@ -505,8 +510,18 @@ void Form1::reportWalk(const WalkOutcome &outcome, const QString &what)
     tell(QMessageBox::Warning, lines.join(u'\n'));
 }
 
+// After the list is made again: what the last delete or restore did.
 void Form1::reportDeletion()
 {
+    if (m_movedToTrash > 0)
+        say(tr("%n file(s) moved to the trash; Ctrl+Z restores them.", nullptr, m_movedToTrash));
+    m_movedToTrash = 0;
+    if (m_restored) {
+        say(tr("%n file(s) restored.", nullptr, m_restored->restored));
+        if (!m_restored->message.isEmpty())
+            tell(QMessageBox::Warning, m_restored->message);
+        m_restored.reset();
+    }
     if (m_trashFailures.isEmpty())
         return;
     const QString message = failureMessage(m_trashFailures);
@@ -643,6 +658,14 @@ void Form1::cmdDelete_Click()
     if (!outcome.requested)
         return;
     m_trashFailures = outcome.failures;
+    m_movedToTrash = outcome.moved;
+    m_lastDeletion = outcome.trashed;
+    rebuildList();
+}
+
+// Empties the list and makes it again from the disk, in its mode, as "&Delete" does.
+void Form1::rebuildList()
+{
     cmdClear_Click();
     if (m_listMode == ListMode::Search)
         cmdSearch_Click();
@@ -657,12 +680,47 @@ void Form1::cmdDelete_Click()
 // row's path cell. "Copy Path" copies every path of the row.
 void Form1::ListView1_RowMenu(int row, int column, const QPoint &globalPos)
 {
+    if (row < 0) { // no row there: the menu offers what needs none
+        m_rowMenu->showFor({}, {}, globalPos, false, !m_lastDeletion.isEmpty() && !isWorking());
+        return;
+    }
     const bool pair = m_model->kind() == ListMode::Duplicate;
     const QByteArray file = pair && column == 2 ? m_model->secondPath(row) : m_model->pathCell(row);
     QList<QByteArray> paths{m_model->pathCell(row)};
     if (pair)
         paths << m_model->secondPath(row);
-    m_rowMenu->showFor(file, paths, globalPos, pair, false);
+    m_rowMenu->showFor(file, paths, globalPos, pair && !isWorking(),
+                       !m_lastDeletion.isEmpty() && !isWorking());
+}
+
+void Form1::tickRule(tickrules::Rule rule, const QByteArray &folder)
+{
+    if (isWorking() || m_listMode != ListMode::Duplicate)
+        return;
+    const ResultModel::PairGraph graph = m_model->pairGraph();
+    const tickrules::Plan plan =
+        tickrules::plan(graph.rows, tickrules::keys(rule, graph.files, folder));
+    m_model->applyTicks(plan.actions);
+    // The same record as a tick by the user, without offering music.
+    for (size_t row = 0; row < plan.actions.size(); ++row) {
+        if (plan.actions[row] != tickrules::Action::None)
+            m_checkedFiles.insert(m_model->number(int(row)), m_model->pathCell(int(row)));
+    }
+    say(tickrules::message(plan));
+}
+
+void Form1::untickAll()
+{
+    m_model->untickAll();
+    m_checkedFiles.clear();
+}
+
+void Form1::restoreLastDeletion()
+{
+    if (isWorking() || m_lastDeletion.isEmpty())
+        return;
+    m_restored = restoreAll(std::exchange(m_lastDeletion, {}));
+    rebuildList();
 }
 
 void Form1::openRow(int row)

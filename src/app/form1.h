@@ -2,6 +2,8 @@
 #pragma once
 
 #include "actions/deletion.h"
+#include "actions/restore.h"
+#include "actions/tickrules.h"
 #include "app/keywordlist.h"
 #include "listing/runningindex.h"
 #include "listmode.h"
@@ -14,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class Form1;
@@ -75,6 +78,11 @@ public Q_SLOTS:
     void openFile(const QByteArray &path);
     void openFolder(const QByteArray &path);
     void copyPaths(const QList<QByteArray> &paths);
+    // Reviewing many pairs: a rule ticks one file in every pair; ticks can all go at once.
+    void tickRule(tickrules::Rule rule, const QByteArray &folder);
+    void untickAll();
+    // Ctrl+Z: puts the files of the last "&Delete" back, once, and makes the list again.
+    void restoreLastDeletion();
 
 Q_SIGNALS:
     // A listing or a search has ended and the window is idle again.
@@ -101,6 +109,7 @@ private:
     void searchFinished();
     void reportWalk(const WalkOutcome &outcome, const QString &what);
     void reportDeletion();
+    void rebuildList();
     void display(const QString &message, const QString &detail = {});
     QString imageStep(int row, QString &message);
     void say(const QString &text);
@@ -124,6 +133,10 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_switchAllowed = false;
     QList<TrashFailure> m_trashFailures;
+    int m_movedToTrash = 0;
+    // Where the last deletion's files went: one level of undo, in memory only.
+    QList<trash::TrashedFile> m_lastDeletion;
+    std::optional<RestoreOutcome> m_restored;
 
     QTimer m_progressTimer;
     std::unique_ptr<ListingJob> m_listingJob;

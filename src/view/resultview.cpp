@@ -107,12 +107,9 @@ void ResultView::contextMenuEvent(QContextMenuEvent *event)
             at = viewport()->mapToGlobal(visualRect(cell).center());
         }
     }
-    if (!cell.isValid()) {
-        event->ignore();
-        return;
-    }
+    // Below the rows, or in an empty list, the menu still offers what needs no row.
     event->accept();
-    Q_EMIT rowMenuRequested(cell.row(), cell.column(), at);
+    Q_EMIT rowMenuRequested(cell.isValid() ? cell.row() : -1, cell.column(), at);
 }
 
 void ResultView::mousePressEvent(QMouseEvent *event)

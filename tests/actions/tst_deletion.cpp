@@ -7,6 +7,7 @@
 #include "view/musicpanel.h"
 
 #include <QHeaderView>
+#include <QMenu>
 #include <QProcess>
 
 #include <fcntl.h>
@@ -197,6 +198,41 @@ private Q_SLOTS:
         QVERIFY(w.log->told.isEmpty());
         // The search ran again over the folder as it is now: the two left are a pair.
         QVERIFY2(w.state().startsWith(u"pairs in 4 columns: 1; "_s), qPrintable(w.state()));
+    }
+
+    // The copies ticked by a rule (switched into "File1" where needed), unticked and ticked
+    // again, go to the trash; Ctrl+Z brings them back and makes the list again, once.
+    void tickTheCopiesDeleteAndRestore()
+    {
+        const QStringList files{u"budget - Copy.doc"_s, u"budget.doc"_s, u"photo.jpg"_s,
+                                u"photo_copy.jpg"_s};
+        const Sandbox box(files, m_home.path());
+        Window w;
+        QVERIFY(w.findDuplicates(box.root()));
+        QAction *copies = w.child<QMenu>("tickRules")->actions().front();
+        QCOMPARE(copies->text(), u"The &Copy"_s);
+        copies->trigger();
+        w.child<QAction>("untickAll")->trigger();
+        QVERIFY(w.form.checkedFiles().isEmpty() && !w.model()->isChecked(0));
+        copies->trigger();
+        QCOMPARE(w.rows({0, 1, 2}, box.root()), (QStringList{u"1|budget - Copy.doc|budget.doc"_s,
+                                                             u"2|photo_copy.jpg|photo.jpg"_s}));
+        QCOMPARE(w.form.checkedFiles().value(2), box.raw(u"photo_copy.jpg"_s));
+        VERIFY_HOLDS(w.child<QLineEdit>("txtSong")->text(), u"Ticked 2 file"_s);
+        QVERIFY(w.press("cmdDelete"));
+        VERIFY_HOLDS(w.child<QLineEdit>("txtSong")->text(), u"Ctrl+Z"_s);
+        QCOMPARE(w.model()->rowCount(), 0);
+
+        QSignalSpy finished(&w.form, &Form1::workFinished);
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(finished.wait(30000));
+        for (const QString &name : files)
+            QVERIFY(box.exists(name) && !inTrash(box.raw(name)));
+        QCOMPARE(w.model()->rowCount(), 2);
+        QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier); // nothing left to restore
+        QVERIFY(!w.form.isWorking());
+        QVERIFY(w.log->told.isEmpty());
     }
 
     void whatStandsThereNow_data()
