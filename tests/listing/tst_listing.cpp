@@ -101,6 +101,7 @@ private Q_SLOTS:
         QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << 2;
         QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << 3;
         QTest::newRow("astral") << QByteArray("\xF0\x9F\x93\xB7.jpg") << 6;
+        QTest::newRow("byte order mark kept") << QByteArray("\xEF\xBB\xBF\xFF.\xEF\xBB\xBF") << 4;
     }
     void rawNamesRoundTrip()
     {
