@@ -2,6 +2,7 @@
 // twinsift-cli: the listing and the duplicate search of the window, for scripts.
 
 #include "../app/keywordlist.h"
+#include "../app/translations.h"
 #include "../dups/candidatetable.h"
 #include "../dups/duplicatesearch.h"
 #include "../listing/listing.h"
@@ -393,6 +394,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         args.append(QByteArray(argv[i]));
     QCoreApplication app(argc, argv);
+    twinsift::installTranslators(app);
     Options options;
     if (const auto status = parseArguments(std::move(args), options))
         return *status;
