@@ -7,30 +7,43 @@
 
 #include <QTest>
 
+#include <sys/resource.h>
+
 using namespace twinsift;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Walked {
-    QList<QByteArray> files; // relative to the root, with their sizes
-    WalkOutcome outcome;
-};
-
-Walked walk(const TreeBuilder &tree, std::stop_token stop = {})
+// The listing of `start` in the tree: "path size" per row, relative to the tree, then
+// "!path" per error ("!!path" when the start failed) and "stopped" when the walk stopped.
+QByteArrayList listed(const TreeBuilder &tree, const QByteArray &start, std::stop_token stop = {},
+                      const std::function<void(const ListingRow &)> &each = {})
 {
-    Walked w;
-    const QByteArray prefix = tree.root() + '/';
-    w.outcome = FolderWalker::walk(
-        tree.root(),
-        [&](const WalkedFile &f) {
-            QVERIFY(f.path.startsWith(prefix));
-            QCOMPARE(f.path.sliced(f.nameOffset - 1, 1), QByteArrayView("/"));
-            w.files.append(f.path.sliced(prefix.size()).toByteArray() + ' ' +
-                           QByteArray::number(f.size));
+    RunningIndex index;
+    index.store(7);
+    WalkProgress progress;
+    QByteArrayList out;
+    const qsizetype prefix = tree.root().size() + 1;
+    const WalkOutcome outcome = RecurseFiles2(
+        tree.path(start), index,
+        [&](ListingRow &&row) {
+            QCOMPARE(row.number, quint64(8 + out.size()));
+            QCOMPARE(row.hashText(), filehash::hash(rawname::decode(row.name())));
+            out.append(row.path.mid(prefix) + ' ' + QByteArray::number(row.size));
+            if (each)
+                each(row);
         },
-        std::move(stop));
-    return w;
+        std::move(stop), &progress);
+    [&] {
+        QCOMPARE(outcome.files, quint64(out.size()));
+        QCOMPARE(progress.files.load(), outcome.files);
+        QCOMPARE(index.value(), 7 + outcome.files);
+    }();
+    for (const WalkError &error : outcome.errors)
+        out.append((outcome.rootFailed ? "!!" : "!") + error.path.mid(prefix));
+    if (outcome.stopped)
+        out.append("stopped");
+    return out;
 }
 
 } // namespace
@@ -111,32 +124,70 @@ private Q_SLOTS:
         QCOMPARE(rawname::encode(text), bytes);
     }
 
-    void walkOrderAndKinds()
+    void walk_data()
     {
-        TreeBuilder tree;
-        for (const char *name : {"b.txt", "A.txt", "a.txt", "Z.txt", "CASE.txt", "-dash",
-                                 ".hidden.txt", ".hiddendir/secret.txt", "sub/deeper/x.txt"})
-            tree.file(name);
-        tree.file("sub/inner.txt", 3);
-        tree.file("caf\xE9.txt", 7);
-        const QByteArray longest =
-            QByteArray(251, 'n') + ".txt"; // 255 bytes, the most a name holds
-        tree.file(longest, 1);
-        tree.folder("empty");
-        tree.folder("onlyfolders/a/b");
-        tree.link("link.txt", "sub/inner.txt");
-        tree.link("broken.txt", "missing");
-        tree.link("loop", ".");
-        tree.link("up", "..");
-        QCOMPARE(::mkfifo(tree.path("pipe").constData(), 0600), 0);
-        const Walked w = walk(tree);
-        QVERIFY(w.outcome.errors.empty());
+        QTest::addColumn<QByteArrayList>("tree");
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QByteArrayList>("rows");
+        const QByteArray longest = QByteArray(251, 'n') + ".txt"; // the most a name holds
         // Case twins stay apart, ordered by their raw bytes; links to files count, others not.
-        QCOMPARE(w.files,
-                 (QList<QByteArray>{"-dash 0", "A.txt 0", "a.txt 0", "b.txt 0", "caf\xE9.txt 7",
-                                    "CASE.txt 0", "link.txt 3", longest + " 1",
-                                    "sub/deeper/x.txt 0", "sub/inner.txt 3", "Z.txt 0"}));
-        QCOMPARE(w.outcome.files, 11u);
+        QTest::newRow("order and kinds")
+            << QByteArrayList{"b.txt",
+                              "A.txt",
+                              "a.txt",
+                              "Z.txt",
+                              "CASE.txt",
+                              "-dash",
+                              ".hidden.txt",
+                              ".hiddendir/secret.txt",
+                              "sub/deeper/x.txt",
+                              "sub/inner.txt=3",
+                              "caf\xE9.txt=7",
+                              longest + "=1",
+                              "empty/",
+                              "onlyfolders/a/b/",
+                              "link.txt->sub/inner.txt",
+                              "broken.txt->missing",
+                              "loop->.",
+                              "up->..",
+                              "pipe|"}
+            << QByteArray()
+            << QByteArrayList{"-dash 0",         "A.txt 0",       "a.txt 0",
+                              "b.txt 0",         "caf\xE9.txt 7", "CASE.txt 0",
+                              "link.txt 3",      longest + " 1",  "sub/deeper/x.txt 0",
+                              "sub/inner.txt 3", "Z.txt 0"};
+        QTest::newRow("start without slash") << QByteArrayList{"sub/a.txt", "b.txt"}
+                                             << QByteArray("sub") << QByteArrayList{"sub/a.txt 0"};
+        QTest::newRow("start is a link to a folder")
+            << QByteArrayList{"real/a.txt", "ln->real"} << QByteArray("ln")
+            << QByteArrayList{"ln/a.txt 0"};
+        QTest::newRow("missing start")
+            << QByteArrayList{} << QByteArray("gone") << QByteArrayList{"!!gone/"};
+        QTest::newRow("start is a file, named without a slash")
+            << QByteArrayList{"a1/report.doc"} << QByteArray("a1/report.doc")
+            << QByteArrayList{"!!a1/report.doc"};
+        // Wider than a 16-bit count, and more folders than are ever read ahead at once.
+        QByteArrayList wide, wideRows, nested, nestedRows;
+        for (int i = 100000; i < 140000; ++i) {
+            wide << "f" + QByteArray::number(i);
+            wideRows << wide.back() + " 0";
+        }
+        for (int i = 1000; i < 1600; ++i) {
+            const QByteArray d = "d" + QByteArray::number(i);
+            nested << d + "/z.txt=2" << d + "/e/g.txt" << d + "/e/h/";
+            nestedRows << d + "/e/g.txt 0" << d + "/z.txt 2";
+        }
+        QTest::newRow("wide folder") << wide << QByteArray() << wideRows;
+        QTest::newRow("many folders") << nested << QByteArray() << nestedRows;
+    }
+    void walk()
+    {
+        QFETCH(QByteArrayList, tree);
+        QFETCH(QByteArray, start);
+        QFETCH(QByteArrayList, rows);
+        TreeBuilder builder;
+        builder.files(tree);
+        QCOMPARE(listed(builder, start), rows);
     }
 
     void veryDeepTree()
@@ -144,110 +195,84 @@ private Q_SLOTS:
         TreeBuilder tree;
         const QByteArray name(20, 'd');
         const int deepest = tree.deepChain(name, 1500);
-        QVERIFY(deepest >= 0);
         const int file = ::openat(deepest, "deep.txt", O_CREAT | O_WRONLY, 0644);
-        QVERIFY(file >= 0);
-        QCOMPARE(::write(file, "123456789", 9), 9);
+        QVERIFY(::ftruncate(file, 9) == 0);
         ::close(file);
         ::close(deepest);
-        tree.file(name + "/side/near.txt");
-        const Walked w = walk(tree);
-        QVERIFY2(w.outcome.errors.empty(),
-                 w.outcome.errors.empty() ? "" : qPrintable(w.outcome.errors.front().reason));
-        QCOMPARE(w.files.size(), 2);
-        QVERIFY(w.files.first().endsWith("/deep.txt 9"));
-        QVERIFY(w.files.first().size() > 30000); // far beyond PATH_MAX
-        QCOMPARE(w.files.last(), name + "/side/near.txt 0");
-        QCOMPARE(w.outcome.folders, 3001u);
+        tree.files({name + "/side/near.txt"});
+        const QByteArrayList rows = listed(tree, {});
+        QCOMPARE(rows.size(), 2);
+        QVERIFY(rows.first().endsWith("/deep.txt 9"));
+        QVERIFY(rows.first().size() > 30000); // far beyond PATH_MAX
+        QCOMPARE(rows.last(), name + "/side/near.txt 0");
     }
 
-    void hugeFolder()
+    // 100 levels, each holding the next level and a leaf folder with a file: no row may be
+    // lost however few descriptors the process may open, or has left mid-walk (limit 0).
+    void fewDescriptors_data()
     {
-        // Far beyond what a 16-bit entry counter could hold.
-        TreeBuilder tree;
-        const int dir = ::open(tree.root().constData(), O_RDONLY | O_DIRECTORY);
-        for (int i = 0; i < 200000; ++i)
-            ::close(::openat(dir, QByteArray("f" + QByteArray::number(i + 1000000)).constData(),
-                             O_CREAT | O_WRONLY, 0644));
-        ::close(dir);
-        QByteArray last;
-        const WalkOutcome outcome = FolderWalker::walk(
-            tree.root(), [&](const WalkedFile &f) { last = f.name().toByteArray(); });
-        QCOMPARE(outcome.files, 200000u);
-        QCOMPARE(last, QByteArray("f1199999"));
+        QTest::addColumn<int>("limit");
+        QTest::newRow("ulimit -n 10, no room to read ahead") << 10;
+        QTest::newRow("ulimit -n 30") << 30;
+        QTest::newRow("ulimit -n 60") << 60;
+        QTest::newRow("all but one taken mid-walk") << 0;
     }
-
-    void entriesChangingMidWalk()
+    void fewDescriptors()
     {
+        QFETCH(int, limit);
         TreeBuilder tree;
-        for (const char *name : {"a.txt", "b/inner.txt", "c/inner.txt", "d/inner.txt", "e.txt"})
-            tree.file(name);
-        QList<QByteArray> seen;
-        const WalkOutcome outcome = FolderWalker::walk(tree.root(), [&](const WalkedFile &f) {
-            seen.append(f.path.sliced(tree.root().size() + 1).toByteArray());
-            if (f.name() == "a.txt") {
-                // A folder vanishes, one becomes a file, a file vanishes, new entries appear.
-                QProcess::execute(u"rm"_s, {u"-r"_s, QFile::decodeName(tree.path("c")),
-                                            QFile::decodeName(tree.path("d"))});
-                tree.file("d");
-                ::unlink(tree.path("e.txt").constData());
-                tree.file("b/new.txt");
-                tree.file("f.txt");
-            }
+        QByteArrayList expected;
+        for (QByteArray level; level.size() < 500; level += "deep/") {
+            tree.files({level + "leaf/f.txt"});
+            expected.prepend(level + "leaf/f.txt 0");
+        }
+        rlimit old{};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &old), 0);
+        rlimit low = old;
+        low.rlim_cur = rlim_t(limit ? limit : 256);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &low), 0);
+        std::vector<int> taken;
+        const QByteArrayList rows = listed(tree, {}, {}, [&](const ListingRow &) {
+            for (int fd; limit == 0 && taken.empty() && (fd = ::open("/", O_RDONLY)) >= 0;)
+                taken.push_back(fd);
         });
-        // What was read stands; a folder is read when it is entered.
-        QCOMPARE(seen, (QList<QByteArray>{"a.txt", "b/inner.txt", "b/new.txt", "e.txt"}));
-        QCOMPARE(outcome.errors.size(), size_t(2));
-        QCOMPARE(outcome.errors[0].path, tree.path("c/"));
-        QCOMPARE(outcome.errors[1].path, tree.path("d/"));
-        QVERIFY(!outcome.rootFailed);
+        for (int fd : taken)
+            ::close(fd);
+        ::setrlimit(RLIMIT_NOFILE, &old);
+        QCOMPARE(rows, expected);
     }
 
-    void missingRootFails()
+    void changesDuringTheWalk()
     {
-        const WalkOutcome outcome =
-            FolderWalker::walk("/nonexistent/twinsift", [](const WalkedFile &) {});
-        QVERIFY(outcome.rootFailed);
-        QCOMPARE(outcome.errors.size(), size_t(1));
-        QCOMPARE(outcome.errors.front().path, QByteArray("/nonexistent/twinsift/"));
+        TreeBuilder tree;
+        tree.files({"a.txt", "b/inner.txt", "c/inner.txt", "d/inner.txt", "e.txt"});
+        const QByteArrayList rows = listed(tree, {}, {}, [&](const ListingRow &row) {
+            if (row.name() != "a.txt")
+                return;
+            // A folder vanishes, one becomes a file, a file vanishes, new entries appear.
+            QProcess::execute(u"rm"_s, {u"-r"_s, QFile::decodeName(tree.path("c")),
+                                        QFile::decodeName(tree.path("d"))});
+            tree.files({"d", "b/new.txt", "f.txt"});
+            ::unlink(tree.path("e.txt").constData());
+        });
+        // Each folder stands as it was when read, at the latest when the walk entered it.
+        QCOMPARE(rows.mid(0, 2), (QByteArrayList{"a.txt 0", "b/inner.txt 0"}));
+        QVERIFY(rows.contains("e.txt 0") && !rows.contains("f.txt 0"));
+        QCOMPARE(rows.contains("c/inner.txt 0"), !rows.contains("!c/"));
+        QCOMPARE(rows.contains("d/inner.txt 0"), !rows.contains("!d"));
     }
 
     void stopEndsTheWalk()
     {
         TreeBuilder tree;
-        for (int i = 0; i < 20; ++i)
-            tree.file("f" + QByteArray::number(i) + ".txt");
+        for (int i = 10; i < 30; ++i)
+            tree.files({"d" + QByteArray::number(i) + "/f.txt"});
         std::stop_source stop;
-        int seen = 0;
-        const WalkOutcome outcome = FolderWalker::walk(
-            tree.root(),
-            [&](const WalkedFile &) {
-                if (++seen == 3)
-                    stop.request_stop();
-            },
-            stop.get_token());
-        QVERIFY(outcome.stopped);
-        QCOMPARE(seen, 3);
-    }
-
-    void listingNumbersOn()
-    {
-        TreeBuilder tree;
-        tree.file("abc.txt", 1500);
-        tree.file("sub/report.doc");
-        RunningIndex index;
-        QList<ListingRow> rows;
-        for (const QByteArray &root : {tree.root(), QByteArray(tree.root() + '/')})
-            RecurseFiles2(root, index, [&](ListingRow &&row) { rows.append(std::move(row)); });
-        QCOMPARE(rows.size(), 4);
-        QCOMPARE(index.value(), 4u);
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(rows[i].number, quint64(i + 1));
-        QCOMPARE(rows[0].filenameText(), u"abc.txt"_s);
-        QCOMPARE(rows[0].sizeText(QLocale::c()), u"1.5 KB"_s);
-        QCOMPARE(rows[0].hashText(), u"198"_s);
-        QCOMPARE(rows[0].path, tree.root() + "/abc.txt");
-        QCOMPARE(rows[3].path, tree.root() + "/sub/report.doc"); // no doubled "/"
+        const QByteArrayList rows = listed(tree, {}, stop.get_token(), [&](const ListingRow &row) {
+            if (row.number == 10)
+                stop.request_stop();
+        });
+        QCOMPARE(rows, (QByteArrayList{"d10/f.txt 0", "d11/f.txt 0", "d12/f.txt 0", "stopped"}));
     }
 };
 

@@ -2,12 +2,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <initializer_list>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,15 +48,22 @@ public:
         ::close(fd);
     }
 
-    void files(std::initializer_list<const char *> relatives)
+    // Entries by spec: "a/b.txt" a file, "b.txt=9" one of 9 bytes, "d/" a folder, "l->t" a link
+    // to t, "p|" a pipe.
+    void files(const QByteArrayList &specs)
     {
-        for (const char *relative : relatives)
-            file(relative);
-    }
-
-    void link(const QByteArray &relative, const QByteArray &target)
-    {
-        QVERIFY(::symlink(target.constData(), path(relative).constData()) == 0);
+        for (const QByteArray &spec : specs) {
+            const qsizetype arrow = spec.indexOf("->"), equals = spec.lastIndexOf('=');
+            if (arrow > 0)
+                QVERIFY(::symlink(spec.mid(arrow + 2), path(spec.left(arrow))) == 0);
+            else if (spec.endsWith('/'))
+                folder(spec.chopped(1));
+            else if (spec.endsWith('|'))
+                QVERIFY(::mkfifo(path(spec.chopped(1)).constData(), 0600) == 0);
+            else
+                file(spec.left(equals > 0 ? equals : spec.size()),
+                     equals > 0 ? spec.mid(equals + 1).toLongLong() : 0);
+        }
     }
 
     // A chain of `levels` folders named `name`, each beside a folder "side"; built with
