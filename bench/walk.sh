@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Times `twinsift-cli list` and `dups` against `find -printf` on trees of real file names:
 # the paths of the files under /usr, mirrored (as empty sparse files of the same size) until
-# the tree holds the wanted count, in copies usr0/, usr1/, ... when /usr holds fewer.
+# the tree holds the wanted count, in copies usr0/, usr1/, ... when /usr holds fewer. The dups
+# tree uses a name at most three times, so that its rows stay near what a real tree gives.
 # Usage: bench/walk.sh [BUILD_DIR] [WORK_DIR]
 #   LIST_FILES (200000) and DUPS_FILES (100000) set the trees' sizes; RUNS (5) the runs.
 #   DELAY_US, when set, also times a walk through bench/slowfs.c, which sleeps that many
@@ -15,17 +16,19 @@ cli=$build/src/twinsift-cli
 runs=${RUNS:-5}
 mkdir -p "$work"
 
-tree() { # tree DIR COUNT: built once
+tree() { # tree DIR COUNT [CAP]: built once; CAP bounds how often one name is used
   [ -d "$1" ] && return
-  python3 - "$1" "$2" <<'PY'
-import os, sys
-root, count = sys.argv[1], int(sys.argv[2])
+  python3 - "$1" "$2" "${3:-0}" <<'PY'
+import collections, os, sys
+root, count, cap = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 paths = []
+used = collections.Counter()
 for top, dirs, files in os.walk("/usr"):
     dirs.sort()
     for f in sorted(files):
         p = os.path.join(top, f)
-        if os.path.isfile(p) and not os.path.islink(p):
+        if os.path.isfile(p) and not os.path.islink(p) and (cap == 0 or used[f] < cap):
+            used[f] += 1
             paths.append((os.path.relpath(p, "/usr"), os.path.getsize(p)))
 made = 0
 copy = 0
@@ -67,7 +70,7 @@ compare() { # compare LABEL TREE ARGS...: find, then the program(s) with ARGS
 
 echo "load: $(uptime | sed 's/.*load average: //')"
 tree "$work/list" "${LIST_FILES:-200000}"
-tree "$work/dups" "${DUPS_FILES:-100000}"
+tree "$work/dups" "${DUPS_FILES:-100000}" 3
 find "$work" -type f -printf x >/dev/null # warm the cache
 compare "list $(find "$work/list" -type f | wc -l) files" "$work/list" list "$work/list"
 compare "dups $(find "$work/dups" -type f | wc -l) files" "$work/dups" dups "$work/dups"
