@@ -98,12 +98,13 @@ private Q_SLOTS:
 
     void rawNamesRoundTrip_data()
     {
-        // Utf-8, a Latin-1 byte, a truncated sequence, an overlong "/", a surrogate, an emoji.
+        // Utf-8, a Latin-1 byte, a truncated sequence, an overlong "/", a surrogate, an emoji,
+        // byte order marks kept.
         table({"bytes", "length"}, {"report.doc|10",
                                     "\xC3\x9C"
                                     "ber.png|8",
                                     "caf\xE9.txt|8", "a\xE2\x82|3", "\xC0\xAF|2", "\xED\xA0\x80|3",
-                                    "\xF0\x9F\x93\xB7.jpg|6"});
+                                    "\xF0\x9F\x93\xB7.jpg|6", "\xEF\xBB\xBF\xFF.\xEF\xBB\xBF|4"});
     }
     void rawNamesRoundTrip()
     {
