@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // twinsift: the window.
 
-#include "form1.h"
+#include "app/form1.h"
 
 #include <QApplication>
 #include <QIcon>
