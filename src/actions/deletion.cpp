@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "deletion.h"
 
-#include "app/resultmodel.h"
+#include "app/messages.h"
 #include "listing/rawname.h"
 
 #include <QCoreApplication>
@@ -13,62 +13,66 @@ namespace {
 constexpr qsizetype kNamedFailures = 10; // files named in a message; the rest are counted
 }
 
-DeletionOutcome deleteTicked(const ResultModel &model, const Trasher &DeleteFile)
+DeletionOutcome deleteFiles(const QList<QByteArray> &paths, const Trasher &DeleteFile,
+                            std::stop_token stop, std::atomic<quint64> *done)
 {
     DeletionOutcome outcome;
     QSet<QByteArray> sent;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        if (!model.isChecked(row))
-            continue;
-        outcome.requested = true;
-        const QByteArray path = model.pathCell(row);
-        if (sent.contains(path))
-            continue;
-        sent.insert(path);
-        const trash::TrashResult result = DeleteFile(path);
-        if (result.moved) {
-            ++outcome.moved;
-            if (!result.entry.trashDir.isEmpty())
-                outcome.trashed.append(result.entry);
-        } else {
-            outcome.failures.append({path, result.error});
+    for (const QByteArray &path : paths) {
+        if (stop.stop_requested()) {
+            outcome.stopped = true;
+            break;
         }
+        if (!sent.contains(path)) {
+            sent.insert(path);
+            const trash::TrashResult result = DeleteFile(path);
+            if (result.moved) {
+                outcome.moved.append(path);
+                if (!result.entry.trashDir.isEmpty())
+                    outcome.trashed.append(result.entry);
+            } else {
+                outcome.failures.append({path, result.error});
+            }
+        }
+        if (done)
+            done->fetch_add(1, std::memory_order_relaxed);
     }
     return outcome;
 }
 
-QList<QByteArray> tickedFiles(const ResultModel &model)
+namespace {
+// The paths as the delete sends them: each once.
+QList<QByteArray> distinct(const QList<QByteArray> &paths)
 {
-    QList<QByteArray> files;
+    QList<QByteArray> once;
     QSet<QByteArray> seen;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        if (!model.isChecked(row))
-            continue;
-        const QByteArray path = model.pathCell(row);
+    for (const QByteArray &path : paths) {
         if (!seen.contains(path)) {
             seen.insert(path);
-            files.append(path);
+            once.append(path);
         }
     }
-    return files;
+    return once;
 }
+} // namespace
 
-QString confirmationCount(const QList<QByteArray> &files)
+QString confirmationCount(const QList<QByteArray> &paths)
 {
-    if (files.isEmpty())
-        return QCoreApplication::translate("twinsift",
+    if (paths.isEmpty())
+        return QCoreApplication::translate("Deletion",
                                            "Nothing is ticked: no file will go to the trash.");
-    return QCoreApplication::translate("twinsift", "%n file(s) will go to the trash.", nullptr,
-                                       int(files.size()));
+    return QCoreApplication::translate("Deletion", "%n file(s) will go to the trash.", nullptr,
+                                       int(distinct(paths).size()));
 }
 
-QString confirmationNames(const QList<QByteArray> &files)
+QString confirmationNames(const QList<QByteArray> &paths)
 {
+    const QList<QByteArray> files = distinct(paths);
     QStringList lines;
     for (qsizetype i = 0; i < files.size() && i < kNamedFailures; ++i)
         lines << rawname::display(files[i]);
     if (files.size() > kNamedFailures)
-        lines << QCoreApplication::translate("twinsift", "and %n more.", nullptr,
+        lines << QCoreApplication::translate("Deletion", "and %n more.", nullptr,
                                              int(files.size() - kNamedFailures));
     return lines.join(u'\n');
 }
@@ -78,16 +82,13 @@ QString failureMessage(const QList<TrashFailure> &failures)
     if (failures.isEmpty())
         return {};
     QStringList lines;
+    for (const TrashFailure &failure : failures)
+        lines << QStringLiteral("%1: %2").arg(rawname::display(failure.path), failure.reason);
     // Each reason says what happened; where the file is now is not known.
-    lines << QCoreApplication::translate(
-        "twinsift", "%n file(s) could not be moved to the trash:", nullptr, int(failures.size()));
-    for (qsizetype i = 0; i < failures.size() && i < kNamedFailures; ++i)
-        lines << QStringLiteral("%1: %2").arg(rawname::display(failures[i].path),
-                                              failures[i].reason);
-    if (failures.size() > kNamedFailures)
-        lines << QCoreApplication::translate("twinsift", "and %n more.", nullptr,
-                                             int(failures.size() - kNamedFailures));
-    return lines.join(u'\n');
+    return Messages::namedList(
+        QCoreApplication::translate("Deletion", "%n file(s) could not be moved to the trash:",
+                                    nullptr, int(failures.size())),
+        lines, kNamedFailures);
 }
 
 } // namespace twinsift
