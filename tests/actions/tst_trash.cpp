@@ -172,51 +172,50 @@ private Q_SLOTS:
         QCOMPARE(look(file), "b@1000000000");
     }
 
-    void rules_data()
-    {
-        QTest::addColumn<int>("rule");
-        QTest::addColumn<QString>("pair"); // File1|File2, a name with "@mtime" where it matters
-        QTest::addColumn<int>("action");   // 0 left alone, 1 File1 ticked, 2 switched and ticked
-        using enum tickrules::Rule;
-        QTest::newRow("copy: (1)") << int(Copy) << u"a (1).txt|a.txt"_s << 1;
-        QTest::newRow("copy: - Copy (2)") << int(Copy) << u"a.txt|a - Copy (2).txt"_s << 2;
-        QTest::newRow("copy: (copy), two extensions")
-            << int(Copy) << u"a.tar.gz|a (copy).tar.gz"_s << 2;
-        QTest::newRow("copy: Copy of") << int(Copy) << u"Copy of a.txt|a.txt"_s << 1;
-        QTest::newRow("copy: _copy") << int(Copy) << u"a_copy.txt|a.txt"_s << 1;
-        QTest::newRow("copy: both marked") << int(Copy) << u"a (1).txt|a (2).txt"_s << 0;
-        QTest::newRow("copy: neither") << int(Copy) << u"a.txt|copying.txt"_s << 0;
-        QTest::newRow("newer") << int(Newer) << u"a@100|b@200"_s << 2;
-        QTest::newRow("newer: equal times") << int(Newer) << u"a@100|b@100"_s << 0;
-        QTest::newRow("newer: a file gone") << int(Newer) << u"a@100|gone"_s << 0;
-        QTest::newRow("older") << int(Older) << u"a@100|b@200"_s << 1;
-        QTest::newRow("longer name") << int(LongerName) << u"ab|abc"_s << 2;
-        QTest::newRow("longer name: equal") << int(LongerName) << u"ab|cd"_s << 0;
-        QTest::newRow("under the folder") << int(UnderFolder) << u"a|sub/a"_s << 2;
-        QTest::newRow("under: both under") << int(UnderFolder) << u"sub/a|sub/b"_s << 0;
-        QTest::newRow("outside the folder") << int(OutsideFolder) << u"a|sub/a"_s << 1;
-        QTest::newRow("outside: both outside") << int(OutsideFolder) << u"a|b"_s << 0;
-    }
-
+    // Each rule on one pair: which side it ticks (0 none, 1 "File1", 2 "File2" switched in).
     void rules()
     {
-        QFETCH(int, rule);
-        QFETCH(QString, pair);
-        QFETCH(int, action);
+        using enum tickrules::Rule;
+        const struct {
+            tickrules::Rule rule;
+            QString pair; // File1|File2, with "@mtime" where it matters
+            int action;
+        } table[] = {
+            {Copy, u"a (1).txt|a.txt"_s, 1},
+            {Copy, u"a.txt|a - Copy (2).txt"_s, 2},
+            {Copy, u"a.tar.gz|a (copy).tar.gz"_s, 2},
+            {Copy, u"Copy of a.txt|a.txt"_s, 1},
+            {Copy, u"a_copy.txt|a.txt"_s, 1},
+            {Copy, u"a.txt|a copy.txt"_s, 2},
+            {Copy, u"a (1).txt|a (2).txt"_s, 0},
+            {Copy, u"a.txt|copying.txt"_s, 0},
+            {Newer, u"a@100|b@200"_s, 2},
+            {Newer, u"a@100|b@100"_s, 0},
+            {Newer, u"a@100|gone"_s, 0},
+            {Older, u"a@100|b@200"_s, 1},
+            {LongerName, u"ab|abc"_s, 2},
+            {LongerName, u"ab|cd"_s, 0},
+            {UnderFolder, u"a|sub/a"_s, 2},
+            {UnderFolder, u"sub/a|sub/b"_s, 0},
+            {OutsideFolder, u"a|sub/a"_s, 1},
+            {OutsideFolder, u"a|b"_s, 0},
+        };
         const QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(u"sub"_s));
-        std::vector<QByteArray> paths;
-        for (const QString &file : pair.split(u'|')) {
-            paths.push_back(QFile::encodeName(dir.filePath(file.section(u'@', 0, 0))));
-            if (file != u"gone"_s)
-                put(paths.back(), {}, file.section(u'@', 1).toInt());
+        for (const auto &[rule, pair, action] : table) {
+            std::vector<QByteArray> paths;
+            for (const QString &file : pair.split(u'|')) {
+                paths.push_back(QFile::encodeName(dir.filePath(file.section(u'@', 0, 0))));
+                if (file != u"gone"_s)
+                    put(paths.back(), {}, file.section(u'@', 1).toInt());
+            }
+            const tickrules::Plan plan = tickrules::plan(
+                {{0, 1, false}},
+                tickrules::keys(rule, paths, QFile::encodeName(dir.filePath(u"sub/"_s))));
+            QVERIFY2(int(plan.actions[0]) == action, qPrintable(pair));
+            QCOMPARE(tickrules::message(plan).left(14),
+                     action ? u"Ticked 1 file "_s : u"Ticked 0 files"_s);
         }
-        const auto keys = tickrules::keys(tickrules::Rule(rule), paths,
-                                          QFile::encodeName(dir.filePath(u"sub/"_s)));
-        const tickrules::Plan plan = tickrules::plan({{0, 1, false}}, keys);
-        QCOMPARE(int(plan.actions[0]), action);
-        QCOMPARE(tickrules::message(plan).left(14),
-                 action ? u"Ticked 1 file "_s : u"Ticked 0 files"_s);
     }
 
     // Over chains, stars, cliques and random graphs, with ties and rows ticked before:
