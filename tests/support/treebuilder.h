@@ -31,9 +31,8 @@ public:
     int folder(const QByteArray &relative)
     {
         int fd = ::open(root().constData(), O_RDONLY | O_DIRECTORY);
-        for (const QByteArray &part : relative.split('/')) {
-            if (part.isEmpty())
-                continue;
+        for (QByteArray part : relative.split('/')) {
+            part = part.isEmpty() ? "." : part;
             ::mkdirat(fd, part.constData(), 0755);
             const int next = ::openat(fd, part.constData(), O_RDONLY | O_DIRECTORY);
             ::close(fd);
@@ -46,8 +45,8 @@ public:
     {
         const qsizetype slash = relative.lastIndexOf('/');
         const int dir = folder(relative.left(std::max<qsizetype>(slash, 0)));
-        const int fd = ::openat(dir, relative.mid(slash + 1).constData(),
-                                O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        const int fd =
+            ::openat(dir, relative.mid(slash + 1).constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
         ::close(dir);
         QVERIFY2(fd >= 0 && ::ftruncate(fd, size) == 0, relative.constData());
         ::close(fd);
