@@ -78,10 +78,10 @@ private Q_SLOTS:
             const QString got =
                 cell[0] == u"hash" ? filehash::hash(cell[1])
                 : cell[0] == u"size"
-                    ? sizeText(bytes, QLocale::c()) + u'/' +
-                          sizeText(bytes, QLocale(QLocale::German, QLocale::Germany))
-                    : QString::number(raw.size()) +
-                          (rawname::encode(raw) == cell[1].toLatin1() ? u"" : u"!");
+                    ? QString(sizeText(bytes, QLocale::c()) + u'/' +
+                              sizeText(bytes, QLocale(QLocale::German, QLocale::Germany)))
+                    : QString(QString::number(raw.size()) +
+                              (rawname::encode(raw) == cell[1].toLatin1() ? u"" : u"!"));
             QCOMPARE(cell[1] + u" -> " + got, cell[1] + u" -> " + cell[2]);
         }
     }
@@ -166,10 +166,10 @@ private Q_SLOTS:
     {
         TreeBuilder tree;
         tree.files({"a.txt", "b/inner.txt", "c/inner.txt", "d/inner.txt", "e.txt"});
+        const QByteArray change = "cd " + tree.root() + " && rm -r c d e.txt";
         const QByteArrayList rows = listed(tree, {}, 0, [&](const ListingRow &row) {
             // A folder vanishes, one becomes a file, a file vanishes, new entries appear.
-            if (row.name() == "a.txt" &&
-                std::system(QByteArray("cd " + tree.root() + " && rm -r c d e.txt")) == 0)
+            if (row.name() == "a.txt" && std::system(change.constData()) == 0)
                 tree.files({"d", "b/new.txt", "f.txt"});
         });
         // Each folder stands as it was when read, at the latest when the walk entered it.
