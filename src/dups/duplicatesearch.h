@@ -2,6 +2,7 @@
 #pragma once
 
 #include "filerecords.h"
+#include "listing/columns.h"
 
 #include <QStringList>
 
@@ -31,8 +32,7 @@ using PairSink = std::function<void(quint32 first, quint32 second, int percent)>
 
 inline QStringList pairColumns()
 {
-    return {QStringLiteral("No."), QStringLiteral("File1"), QStringLiteral("File2"),
-            QStringLiteral("Similarity(%)")};
+    return columns::texts(columns::pairs());
 }
 
 // The statistics text shown after a search, one line each.
