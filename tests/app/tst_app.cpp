@@ -98,7 +98,7 @@ private Q_SLOTS:
             sent << path;
             if (sent.size() == stopAfter)
                 stop.request_stop();
-            return trash::TrashResult{path != "b", path == "b" ? u"busy"_s : QString()};
+            return trash::TrashResult{path != "b", path == "b" ? u"busy"_s : QString(), {}};
         };
         if (stopAfter == 0)
             stop.request_stop();
