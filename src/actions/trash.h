@@ -21,7 +21,7 @@ struct TrashedFile {
 struct TrashResult {
     bool moved = false;
     QString error; // what happened, for people; never claims where the file is
-    TrashedFile entry;
+    TrashedFile entry{};
 };
 
 // `path` is the raw bytes of the path as the walk read them, so that exactly the file that
