@@ -75,10 +75,7 @@ int main(int argc, char **argv)
     auto paths = std::make_shared<std::vector<QByteArray>>();
     for (int i = 0; i < candidates; ++i)
         paths->push_back("/home/someone/Music/artist " + QByteArray::number(i) + ".mp3");
-    model.setColumns(ListMode::Duplicate, {{QStringLiteral("No."), 80},
-                                           {QStringLiteral("File1"), 280},
-                                           {QStringLiteral("File2"), 280},
-                                           {QStringLiteral("Similarity(%)"), 100}});
+    model.setColumns(ListMode::Duplicate, columns::pairs());
     const long before = rssKiB();
     double slowestBatch = 0;
     for (int done = 0; done < pairs;) {
@@ -92,7 +89,7 @@ int main(int argc, char **argv)
     }
     const long grown = rssKiB() - before;
     timer.start();
-    model.sortRows(ResultModel::SortKey::Similarity, Qt::AscendingOrder);
+    model.sortRows(SortKind::Similarity, Qt::AscendingOrder);
     const double sortPairs = ms(timer);
     timer.start();
     model.setData(model.index(pairs - 1, 0), Qt::Checked, Qt::CheckStateRole);
@@ -107,11 +104,7 @@ int main(int argc, char **argv)
                 1024.0 * double(grown) / pairs);
 
     // The listing.
-    model.setColumns(ListMode::Search, {{QStringLiteral("No."), 100},
-                                        {QStringLiteral("Filename"), 300},
-                                        {QStringLiteral("Size"), 90},
-                                        {QStringLiteral("Hash"), 100},
-                                        {QStringLiteral("Path"), 550}});
+    model.setColumns(ListMode::Search, columns::listing());
     slowestBatch = 0;
     for (int done = 0; done < files;) {
         std::vector<ListingRow> batch;
@@ -125,7 +118,7 @@ int main(int argc, char **argv)
         slowestBatch = std::max(slowestBatch, ms(timer));
     }
     timer.start();
-    model.sortRows(ResultModel::SortKey::Size, Qt::DescendingOrder);
+    model.sortRows(SortKind::Size, Qt::DescendingOrder);
     const double sortFiles = ms(timer);
     timer.start();
     model.setData(model.index(files / 2, 0), Qt::Checked, Qt::CheckStateRole);

@@ -3,10 +3,17 @@
 # The window's code, in a library that the program and the window tests both link.
 add_library(twinsift_window STATIC
   app/listmode.h
+  app/pairindices.h
   app/resultmodel.cpp app/resultmodel.h
   app/batchqueue.h
+  app/workjob.cpp app/workjob.h
+  app/workrunner.cpp app/workrunner.h
   app/listingjob.cpp app/listingjob.h
   app/searchjob.cpp app/searchjob.h
+  app/trashjob.cpp app/trashjob.h
+  app/messages.cpp app/messages.h
+  app/startfolder.cpp app/startfolder.h
+  app/keywordfile.cpp app/keywordfile.h
   app/foldertree.cpp app/foldertree.h
   app/prompter.cpp app/prompter.h
   app/form1.cpp app/form1.h app/form1.ui
@@ -17,6 +24,8 @@ add_library(twinsift_window STATIC
   view/musicpanel.cpp view/musicpanel.h
   view/fileurl.cpp view/fileurl.h
   view/rowmenu.cpp view/rowmenu.h
+  view/rowactions.cpp view/rowactions.h
+  view/pictureloader.cpp view/pictureloader.h
   actions/deletion.cpp actions/deletion.h
 )
 set_target_properties(twinsift_window PROPERTIES AUTOMOC ON AUTOUIC ON)

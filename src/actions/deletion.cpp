@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "deletion.h"
 
-#include "app/resultmodel.h"
+#include "app/messages.h"
 #include "listing/rawname.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 namespace twinsift {
@@ -12,23 +13,26 @@ namespace {
 constexpr qsizetype kNamedFailures = 10;
 }
 
-DeletionOutcome deleteTicked(const ResultModel &model, const Trasher &DeleteFile)
+DeletionOutcome deleteFiles(const QList<QByteArray> &paths, const Trasher &DeleteFile,
+                            std::stop_token stop, std::atomic<quint64> *done)
 {
     DeletionOutcome outcome;
     QSet<QByteArray> sent;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        if (!model.isChecked(row))
-            continue;
-        outcome.requested = true;
-        const QByteArray path = model.pathCell(row);
-        if (sent.contains(path))
-            continue;
-        sent.insert(path);
-        const trash::TrashResult result = DeleteFile(path);
-        if (result.moved)
-            ++outcome.moved;
-        else
-            outcome.failures.append({path, result.error});
+    for (const QByteArray &path : paths) {
+        if (stop.stop_requested()) {
+            outcome.stopped = true;
+            break;
+        }
+        if (!sent.contains(path)) {
+            sent.insert(path);
+            const trash::TrashResult result = DeleteFile(path);
+            if (result.moved)
+                outcome.moved.append(path);
+            else
+                outcome.failures.append({path, result.error});
+        }
+        if (done)
+            done->fetch_add(1, std::memory_order_relaxed);
     }
     return outcome;
 }
@@ -38,18 +42,15 @@ QString failureMessage(const QList<TrashFailure> &failures)
     if (failures.isEmpty())
         return {};
     QStringList lines;
-    lines << (failures.size() == 1
-                  ? QStringLiteral(
-                        "This file could not be moved to the trash and is still in place:")
-                  : QStringLiteral("These %1 files could not be moved to the trash and are still "
-                                   "in place:")
-                        .arg(failures.size()));
-    for (qsizetype i = 0; i < failures.size() && i < kNamedFailures; ++i)
-        lines << QStringLiteral("%1: %2").arg(rawname::display(failures[i].path),
-                                              failures[i].reason);
-    if (failures.size() > kNamedFailures)
-        lines << QStringLiteral("and %1 more.").arg(failures.size() - kNamedFailures);
-    return lines.join(u'\n');
+    for (const TrashFailure &failure : failures)
+        lines << QStringLiteral("%1: %2").arg(rawname::display(failure.path), failure.reason);
+    const int count = int(failures.size());
+    return Messages::namedList(
+        QCoreApplication::translate("Deletion",
+                                    "These %n file(s) could not be moved to the trash and are "
+                                    "still in place:",
+                                    nullptr, count),
+        lines, kNamedFailures);
 }
 
 } // namespace twinsift

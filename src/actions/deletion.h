@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "trash.h"
+#include "actions/trash.h"
 
 #include <QList>
 
+#include <atomic>
 #include <functional>
+#include <stop_token>
 
 namespace twinsift {
-
-class ResultModel;
 
 using Trasher = std::function<trash::TrashResult(const QByteArray &path)>;
 
@@ -19,14 +19,16 @@ struct TrashFailure {
 };
 
 struct DeletionOutcome {
-    bool requested = false; // at least one row was ticked
-    int moved = 0;
+    QList<QByteArray> moved;
     QList<TrashFailure> failures;
+    bool stopped = false; // asked to stop before every path had its turn
 };
 
-// Sends the path-cell file of every ticked row to the trash, in the list's display order.
-// A path that stands in several ticked rows is sent once.
-DeletionOutcome deleteTicked(const ResultModel &model, const Trasher &DeleteFile);
+// Sends each of `paths` to the trash, in their order; a path given twice is sent once.
+// Between two files it stops when `stop` asks; what was moved stays moved. `done` counts the
+// paths that had their turn, for a progress display on another thread.
+DeletionOutcome deleteFiles(const QList<QByteArray> &paths, const Trasher &DeleteFile,
+                            std::stop_token stop = {}, std::atomic<quint64> *done = nullptr);
 
 // One message naming the files that are still in place and why; empty when none.
 QString failureMessage(const QList<TrashFailure> &failures);

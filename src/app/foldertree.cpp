@@ -22,6 +22,12 @@ FolderTree::FolderTree(QWidget *parent)
     m_tree->setObjectName(QStringLiteral("folderTree"));
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_model->setReadOnly(true);
+    // A chosen folder that is removed moves the tree's current row to a neighbour: the path
+    // stays the folder the user chose, so that the work says it has gone instead of walking
+    // another folder. Connected before the tree's own handlers, which move it.
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this] { m_removing = true; });
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { m_removing = false; });
     m_tree->setModel(m_model);
     for (int column = 1; column < m_model->columnCount(); ++column)
         m_tree->hideColumn(column);
@@ -38,7 +44,7 @@ FolderTree::FolderTree(QWidget *parent)
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
-                if (current.isValid())
+                if (current.isValid() && !m_removing)
                     setCurrent(m_model->filePath(current));
             });
     connect(m_edit, &QLineEdit::returnPressed, this, &FolderTree::onTyped);

@@ -39,6 +39,7 @@ private:
     QTreeView *m_tree;
     QFileSystemModel *m_model;
     QString m_path;
+    bool m_removing = false;
 };
 
 } // namespace twinsift

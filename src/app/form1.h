@@ -3,13 +3,12 @@
 
 #include "actions/deletion.h"
 #include "app/keywordlist.h"
+#include "app/listmode.h"
+#include "app/resultmodel.h"
 #include "listing/runningindex.h"
-#include "listmode.h"
-#include "resultmodel.h"
 
 #include <QHash>
 #include <QMessageBox>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -22,13 +21,21 @@ class Form1;
 namespace twinsift {
 
 class ListingJob;
+class PictureLoader;
 class Prompter;
+class RowActions;
 class RowMenu;
 class SearchJob;
+class TrashJob;
+class WorkJob;
+class WorkRunner;
+namespace imagepreview {
+struct Preview;
+}
 
-// The one window. Its handlers turn the user's clicks into calls of the engine and changes
-// of the result list; the listing and the search run on a worker while the window stays
-// responsive, with the buttons that change the list disabled.
+// The one window: its handlers turn the user's clicks into work for the engine and changes
+// of the result list. Listing, searching and deleting run as jobs off the GUI thread while
+// the window stays responsive, with the buttons that change the list disabled.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -42,7 +49,7 @@ public:
     // Seams: the message boxes, the desktop's opener, the trash and the size of the list.
     void setPrompter(std::unique_ptr<Prompter> prompter);
     void setUrlOpener(std::function<bool(const QUrl &)> opener);
-    void setTrasher(Trasher trasher);
+    void setTrasher(Trasher trasher) { m_trasher = std::move(trasher); }
     void setMaxPairRows(quint64 rows) { m_maxPairRows = rows; }
 
     ListMode listMode() const { return m_listMode; }
@@ -58,7 +65,7 @@ public Q_SLOTS:
     void Drive1_Change();
     void CheckImage_Click();
     void chkKeywords_Click();
-    void ListView1_ColumnClick(const QString &header);
+    void ListView1_ColumnClick(int column);
     void ListView1_ItemClick(int row);
     void ListView1_ItemCheck(int row);
     void WMPlayer_OpenStateChange(const QByteArray &path);
@@ -67,17 +74,10 @@ public Q_SLOTS:
     void cmdDups_Click();
     void cmdSwitchItems_Click();
     void cmdDelete_Click();
-    // Esc: stops the listing or the search and keeps the rows found so far.
-    void stopWork();
-    // The desktop's conveniences on a row: its menu, Enter, and what the menu offers.
     void ListView1_RowMenu(int row, int column, const QPoint &globalPos);
-    void openRow(int row);
-    void openFile(const QByteArray &path);
-    void openFolder(const QByteArray &path);
-    void copyPaths(const QList<QByteArray> &paths);
 
 Q_SIGNALS:
-    // A listing or a search has ended and the window is idle again.
+    // A listing, a search, or a delete and the list made again, has ended: the window is idle.
     void workFinished();
 
 protected:
@@ -86,29 +86,29 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
-    QString startFolders();
     void fillDrives();
     void selectDrive(const QString &root);
-    void setColumns(ListMode kind, const QList<ColumnSpec> &columns);
+    void setColumns(ListMode kind, std::span<const Column> columns);
     void storeIndex(quint64 number);
-    QByteArray walkFolder() const;
     bool walkFolderReady();
-    bool keywordFileReady();
     void setWorking(bool working);
-    void showProgress();
-    void takeRows();
-    void listingFinished();
-    void searchFinished();
-    void reportWalk(const WalkOutcome &outcome, const QString &what);
+    void takeRows(WorkJob *job);
+    void workDone(WorkJob *job);
+    void listingFinished(const ListingJob &job);
+    void searchFinished(const SearchJob &job);
+    void trashFinished(const TrashJob &job);
+    void pictureLoaded(const imagepreview::Preview &preview);
     void reportDeletion();
     void display(const QString &message, const QString &detail = {});
-    QString imageStep(int row, QString &message);
     void say(const QString &text);
     void tell(QMessageBox::Icon icon, const QString &text);
 
     std::unique_ptr<Ui::Form1> m_ui;
     ResultModel *m_model;
     RowMenu *m_rowMenu;
+    RowActions *m_rowActions;
+    PictureLoader *m_pictures;
+    WorkRunner *m_runner;
     std::unique_ptr<Prompter> m_prompter;
     std::function<bool(const QUrl &)> m_openUrl;
     Trasher m_trasher;
@@ -123,11 +123,7 @@ private:
     int m_imagePreviewShown = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_switchAllowed = false;
-    QList<TrashFailure> m_trashFailures;
-
-    QTimer m_progressTimer;
-    std::unique_ptr<ListingJob> m_listingJob;
-    std::unique_ptr<SearchJob> m_searchJob;
+    QStringList m_deletionReport;
 };
 
 } // namespace twinsift

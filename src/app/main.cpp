@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // twinsift: the window.
 
-#include "form1.h"
-#include "translations.h"
+#include "app/form1.h"
+#include "app/translations.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -12,7 +12,7 @@ namespace twinsift {
 
 ResultModel::ResultModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-void ResultModel::setColumns(ListMode kind, const QList<ColumnSpec> &columns)
+void ResultModel::setColumns(ListMode kind, std::span<const Column> columns)
 {
     beginResetModel();
     m_kind = kind;
@@ -109,6 +109,16 @@ QByteArray ResultModel::secondPath(int row) const
     return pairPath(pair, pair.second);
 }
 
+QList<QByteArray> ResultModel::tickedPaths() const
+{
+    QList<QByteArray> paths;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (isChecked(row))
+            paths << pathCell(row);
+    }
+    return paths;
+}
+
 QString ResultModel::toolTipText(int row) const
 {
     if (!isPairs())
@@ -123,7 +133,8 @@ void ResultModel::switchItems(int row)
         return;
     PairRow &pair = m_pairs[size_t(row)];
     std::swap(pair.first, pair.second);
-    Q_EMIT dataChanged(index(row, 1), index(row, 2), {Qt::DisplayRole, Qt::ToolTipRole});
+    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1),
+                       {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 template <typename Rows, typename Key>
@@ -172,12 +183,12 @@ void ResultModel::reorder(Rows &rows, Key key, Qt::SortOrder order)
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void ResultModel::sortRows(SortKey key, Qt::SortOrder order)
+void ResultModel::sortRows(SortKind key, Qt::SortOrder order)
 {
-    if (key == SortKey::Size && !isPairs())
+    if (key == SortKind::Size && !isPairs())
         reorder(
             m_files, [](const FileRow &row) { return row.size; }, order);
-    else if (key == SortKey::Similarity && isPairs())
+    else if (key == SortKind::Similarity && isPairs())
         reorder(
             m_pairs, [](const PairRow &row) { return qint64(row.percent); }, order);
 }
@@ -197,40 +208,47 @@ int ResultModel::rowCount(const QModelIndex &parent) const
     return int(isPairs() ? m_pairs.size() : m_files.size());
 }
 
+// The row's number carries its check box.
+bool ResultModel::holdsTick(int column) const
+{
+    return column >= 0 && size_t(column) < m_columns.size() &&
+           m_columns[size_t(column)].cell == Cell::Number;
+}
+
 int ResultModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_columns.size());
 }
 
-QString ResultModel::fileText(const FileRow &row, int column) const
+QString ResultModel::fileText(const FileRow &row, Cell cell) const
 {
     const ListingRow cells{row.number, row.path, row.nameOffset, row.size};
-    switch (column) {
-    case 0:
+    switch (cell) {
+    case Cell::Number:
         return QString::number(row.number);
-    case 1:
+    case Cell::Filename:
         return cells.filenameText();
-    case 2:
+    case Cell::Size:
         return cells.sizeText(m_locale);
-    case 3:
+    case Cell::Hash:
         return cells.hashText();
-    case 4:
+    case Cell::Path:
         return cells.pathText();
     default:
         return {};
     }
 }
 
-QString ResultModel::pairText(const PairRow &row, int column) const
+QString ResultModel::pairText(const PairRow &row, Cell cell) const
 {
-    switch (column) {
-    case 0:
+    switch (cell) {
+    case Cell::Number:
         return QString::number(row.number);
-    case 1:
+    case Cell::File1:
         return rawname::display(pairPath(row, row.first));
-    case 2:
+    case Cell::File2:
         return rawname::display(pairPath(row, row.second));
-    case 3:
+    case Cell::Similarity:
         return QString::number(row.percent);
     default:
         return {};
@@ -245,14 +263,14 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-        return isPairs() ? pairText(m_pairs[size_t(row)], column)
-                         : fileText(m_files[size_t(row)], column);
+        return isPairs() ? pairText(m_pairs[size_t(row)], m_columns[size_t(column)].cell)
+                         : fileText(m_files[size_t(row)], m_columns[size_t(column)].cell);
     case Qt::CheckStateRole:
-        if (column == 0)
+        if (holdsTick(column))
             return isChecked(row) ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::TextAlignmentRole:
-        return int(m_columns[column].alignment | Qt::AlignVCenter);
+        return int(m_columns[size_t(column)].alignment | Qt::AlignVCenter);
     case Qt::ToolTipRole:
         return toolTipText(row);
     default:
@@ -262,7 +280,7 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
 
 bool ResultModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::CheckStateRole || index.column() != 0 ||
+    if (role != Qt::CheckStateRole || !holdsTick(index.column()) ||
         !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
     const bool checked = value.toInt() == Qt::Checked;
@@ -278,19 +296,19 @@ Qt::ItemFlags ResultModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() == 0)
+    if (holdsTick(index.column()))
         flags |= Qt::ItemIsUserCheckable;
     return flags;
 }
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
+    if (orientation != Qt::Horizontal || section < 0 || size_t(section) >= m_columns.size())
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
-        return m_columns[section].text;
+        return m_columns[size_t(section)].title();
     if (role == Qt::TextAlignmentRole)
-        return int(m_columns[section].alignment | Qt::AlignVCenter);
+        return int(m_columns[size_t(section)].alignment | Qt::AlignVCenter);
     return {};
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/listmode.h"
+#include "app/pairindices.h"
+#include "listing/columns.h"
 #include "listing/listing.h"
-#include "listmode.h"
 
 #include <QAbstractTableModel>
 #include <QLocale>
@@ -13,20 +15,6 @@
 
 namespace twinsift {
 
-struct ColumnSpec {
-    QString text;
-    int width = 100;
-    Qt::Alignment alignment = Qt::AlignLeft;
-};
-
-// A pair found by one search: two candidates by their place in that search's paths.
-struct PairIndices {
-    quint32 first = 0;
-    quint32 second = 0;
-    quint32 number = 0;
-    quint8 percent = 0;
-};
-
 // The rows of the result list. Rows are kept compact so that millions fit: a file row holds
 // its raw path and size, a pair row two indices into the paths of the search that found it.
 // Every text is made when the view asks for it. The first column shows the row's number and
@@ -34,14 +22,13 @@ struct PairIndices {
 class ResultModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum class SortKey { Size, Similarity };
     using Paths = std::shared_ptr<const std::vector<QByteArray>>;
 
     explicit ResultModel(QObject *parent = nullptr);
 
     // Sets the header and the kind of rows; any rows are removed.
-    void setColumns(ListMode kind, const QList<ColumnSpec> &columns);
-    const QList<ColumnSpec> &columns() const { return m_columns; }
+    void setColumns(ListMode kind, std::span<const Column> columns);
+    std::span<const Column> columns() const { return m_columns; }
     ListMode kind() const { return m_kind; }
 
     void appendFiles(std::vector<ListingRow> &&rows);
@@ -56,11 +43,13 @@ public:
     // The file that clicks, ticks and deletion act on: "Path", or "File1" of a pair.
     QByteArray pathCell(int row) const;
     QByteArray secondPath(int row) const;
+    // The path cells of the ticked rows, in the list's display order.
+    QList<QByteArray> tickedPaths() const;
     QString toolTipText(int row) const;
     // Swaps "File1" and "File2" of a pair row.
     void switchItems(int row);
     // Orders the rows by byte size or by similarity; rows the key does not apply to stay.
-    void sortRows(SortKey key, Qt::SortOrder order);
+    void sortRows(SortKind key, Qt::SortOrder order);
 
     void setLocale(const QLocale &locale);
 
@@ -95,13 +84,14 @@ private:
     static_assert(sizeof(PairRow) == 16);
 
     bool isPairs() const { return m_kind == ListMode::Duplicate; }
+    bool holdsTick(int column) const;
     const QByteArray &pairPath(const PairRow &row, quint32 index) const;
-    QString fileText(const FileRow &row, int column) const;
-    QString pairText(const PairRow &row, int column) const;
+    QString fileText(const FileRow &row, Cell cell) const;
+    QString pairText(const PairRow &row, Cell cell) const;
     template <typename Rows, typename Key> void reorder(Rows &rows, Key key, Qt::SortOrder order);
 
     ListMode m_kind = ListMode::Search;
-    QList<ColumnSpec> m_columns;
+    std::span<const Column> m_columns;
     // Deques: appending a batch never copies the rows already there, and no row costs more
     // than its own size, as a vector's doubling would.
     std::deque<FileRow> m_files;

@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "searchjob.h"
 
+#include "app/messages.h"
 #include "dups/candidatetable.h"
 
-#include <QMetaObject>
+#include <QLocale>
 
 namespace twinsift {
 
 SearchJob::SearchJob(QByteArray folder, KeywordList keywords, int percent, quint64 lastNumber,
-                     quint64 rowsBefore, quint64 maxRows, QObject *parent)
-    : QObject(parent), m_folder(std::move(folder)), m_keywords(std::move(keywords)),
-      m_percent(percent), m_rowsBefore(rowsBefore), m_maxRows(maxRows),
+                     quint64 rowsBefore, quint64 maxRows)
+    : m_folder(std::move(folder)), m_keywords(std::move(keywords)), m_percent(percent),
+      m_rowsBefore(rowsBefore), m_maxRows(maxRows),
       m_searchPaths(std::make_shared<std::vector<QByteArray>>()), m_paths(m_searchPaths)
 {
     m_index.store(lastNumber);
@@ -18,12 +19,7 @@ SearchJob::SearchJob(QByteArray folder, KeywordList keywords, int percent, quint
 
 SearchJob::~SearchJob()
 {
-    m_thread.request_stop();
-}
-
-void SearchJob::start()
-{
-    m_thread = std::jthread([this](std::stop_token stop) { run(std::move(stop)); });
+    wait();
 }
 
 void SearchJob::run(std::stop_token stop)
@@ -49,12 +45,20 @@ void SearchJob::run(std::stop_token stop)
         result.searched = true;
     }
     m_result = std::move(result);
-    QMetaObject::invokeMethod(this, &SearchJob::finished, Qt::QueuedConnection);
 }
 
 std::vector<PairIndices> SearchJob::takePairs()
 {
     return m_pairs.take();
+}
+
+WorkJob::Progress SearchJob::progress() const
+{
+    const quint64 total = m_searchProgress.total.load(std::memory_order_relaxed);
+    if (!m_searching.load(std::memory_order_acquire) || total == 0)
+        return {0, 0, Messages::files(m_walkProgress.files.load(std::memory_order_relaxed))};
+    const quint64 done = std::min(m_searchProgress.done.load(std::memory_order_relaxed), total);
+    return {done, total, Messages::percent(100.0 * double(done) / double(total))};
 }
 
 } // namespace twinsift

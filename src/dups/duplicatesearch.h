@@ -2,6 +2,7 @@
 #pragma once
 
 #include "filerecords.h"
+#include "listing/columns.h"
 
 #include <QStringList>
 
@@ -15,7 +16,7 @@ namespace twinsift {
 struct SearchStats {
     quint64 candidates = 0;
     quint64 comparisons = 0;   // candidate pairs looked at: n (n - 1) / 2 for a whole search
-    qint64 elapsedSeconds = 0; // whole seconds of the wall clock, start to end
+    qint64 elapsedSeconds = 0; // whole seconds, start to end, by a clock that only goes forward
     quint64 pairs = 0;
     bool stopped = false;
 };
@@ -31,8 +32,7 @@ using PairSink = std::function<void(quint32 first, quint32 second, int percent)>
 
 inline QStringList pairColumns()
 {
-    return {QStringLiteral("No."), QStringLiteral("File1"), QStringLiteral("File2"),
-            QStringLiteral("Similarity(%)")};
+    return columns::texts(columns::pairs());
 }
 
 // The statistics text shown after a search, one line each.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "columns.h"
 #include "folderwalker.h"
 #include "runningindex.h"
 
@@ -26,8 +27,7 @@ struct ListingRow {
 
 inline QStringList listingColumns()
 {
-    return {QStringLiteral("No."), QStringLiteral("Filename"), QStringLiteral("Size"),
-            QStringLiteral("Hash"), QStringLiteral("Path")};
+    return columns::texts(columns::listing());
 }
 
 // Walks `fPath` and hands one numbered row per file to `sink`, numbering on from `index`.

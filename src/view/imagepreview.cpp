@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "imagepreview.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 
@@ -19,6 +20,30 @@ namespace {
 constexpr int kWidest = 600;
 constexpr int kTallest = 400;
 
+// The decoders' texts speak of damage; a file that is no picture at all is not damaged.
+QString whyUnread(const QImageReader &reader)
+{
+    return reader.error() == QImageReader::UnsupportedFormatError
+               ? QCoreApplication::translate("Preview", "not a picture")
+               : reader.errorString();
+}
+
+// A JPEG ends with its end-of-image marker, which the coded data can never hold; a decoder
+// that meets the file's end before it fills the rest of the picture silently.
+bool endsEarly(QFile &file, const QByteArray &format)
+{
+    if (format != "jpeg" || !file.seek(std::max<qint64>(0, file.size() - 64)))
+        return false;
+    return !file.read(64).contains("\xff\xd9");
+}
+
+QString tooLarge(const QSize &pixels)
+{
+    return QCoreApplication::translate("Preview", "%1 x %2 pixels is too large to preview")
+        .arg(pixels.width())
+        .arg(pixels.height());
+}
+
 Preview failed(const QString &why)
 {
     Preview preview;
@@ -36,11 +61,11 @@ QString openRegular(const QByteArray &path, QFile &file)
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return QStringLiteral("not a file");
+        return QCoreApplication::translate("Preview", "not a file");
     }
     if (info.st_size == 0) {
         ::close(fd);
-        return QStringLiteral("the file is empty");
+        return QCoreApplication::translate("Preview", "the file is empty");
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return file.errorString();
@@ -78,13 +103,19 @@ Preview load(const QByteArray &path)
     if (!unreadable.isEmpty())
         return failed(unreadable);
     QImageReader reader(&file);
+    // Asked before reading: the reader forgets it once it has read.
+    const QByteArray format = reader.format();
     Preview preview;
     preview.pixels = reader.size();
     if (preview.pixels.isValid() && !preview.pixels.isEmpty()) {
-        if (qint64(preview.pixels.width()) * preview.pixels.height() > kMostPixels)
-            return failed(QStringLiteral("%1 x %2 pixels is too large to preview")
-                              .arg(preview.pixels.width())
-                              .arg(preview.pixels.height()));
+        const qint64 pixels = qint64(preview.pixels.width()) * preview.pixels.height();
+        if (pixels > kMostPixels)
+            return failed(tooLarge(preview.pixels));
+        // Only JPEG decodes at a smaller size; the others decode whole, 4 bytes a pixel, and
+        // past the readers' limit fail with a text that would blame the file.
+        const qint64 limit = qint64(QImageReader::allocationLimit()) << 20;
+        if (limit > 0 && pixels * 4 > limit && format != "jpeg")
+            return failed(tooLarge(preview.pixels));
         preview.drawn = drawnSize(preview.pixels);
         if (shrinkRatio(preview.pixels) > 1.0) {
             const QSize decoded(std::max(1, int(std::lround(preview.drawn.width()))),
@@ -103,7 +134,8 @@ Preview load(const QByteArray &path)
     }
     preview.ok = !preview.image.isNull() && !preview.pixels.isEmpty();
     if (!preview.ok)
-        return failed(reader.errorString());
+        return failed(whyUnread(reader));
+    preview.incomplete = endsEarly(file, format);
     return preview;
 }
 

@@ -11,10 +11,11 @@ namespace twinsift::imagepreview {
 
 struct Preview {
     bool ok = false;
-    QSize pixels;  // the picture's own size
-    QSizeF drawn;  // the size it is drawn at
-    QImage image;  // decoded at about the drawn size, never larger than the picture
-    QString error; // why the file cannot be shown, for people; empty when it can
+    QSize pixels;            // the picture's own size
+    QSizeF drawn;            // the size it is drawn at
+    QImage image;            // decoded at about the drawn size, never larger than the picture
+    QString error;           // why the file cannot be shown, for people; empty when it can
+    bool incomplete = false; // the file ends before the picture does; the rest is filled
 };
 
 // Pictures that claim more pixels than this are not decoded: a header of a few bytes can
@@ -31,7 +32,8 @@ QString sizeText(const QSize &pixels);
 
 // Reads the file at the raw path `path` as a picture. Large pictures are decoded scaled
 // down where the format allows it, so that a preview never holds more than it draws; a
-// picture whose header claims more than kMostPixels is refused before any decoding.
+// picture whose header claims more than kMostPixels, or one that would have to be decoded
+// whole beyond the readers' allocation limit, is refused before any decoding.
 Preview load(const QByteArray &path);
 
 } // namespace twinsift::imagepreview

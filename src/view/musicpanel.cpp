@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "musicpanel.h"
 
-#include "fileurl.h"
 #include "listing/rawname.h"
+#include "view/fileurl.h"
 
 #include <QAudioOutput>
 #include <QHBoxLayout>

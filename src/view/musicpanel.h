@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "musicplaylist.h"
+#include "view/musicplaylist.h"
 
 #include <QMediaPlayer>
 #include <QWidget>

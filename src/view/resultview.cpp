@@ -115,6 +115,16 @@ void ResultView::contextMenuEvent(QContextMenuEvent *event)
     Q_EMIT rowMenuRequested(cell.row(), cell.column(), at);
 }
 
+// The keys that move the current row without selecting it (Ctrl+Home, Ctrl+arrows) would
+// leave Space and "&Switch Items" acting on different rows: the selection follows.
+void ResultView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (current.isValid() && selectionModel() && !selectionModel()->isRowSelected(current.row()))
+        selectionModel()->select(current,
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 void ResultView::mousePressEvent(QMouseEvent *event)
 {
     m_pressed = indexAt(event->position().toPoint());

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "actions/deletion.h"
+#include "app/workjob.h"
+
+namespace twinsift {
+
+// Sends the files that "&Delete" was confirmed for to the trash, one by one, so that a slow
+// or hung file system never holds up the window. Stopped, it ends between two files.
+class TrashJob : public WorkJob {
+    Q_OBJECT
+public:
+    TrashJob(QList<QByteArray> paths, Trasher trasher);
+    ~TrashJob() override;
+
+    Progress progress() const override;
+    // Valid once finished() has been sent.
+    const DeletionOutcome &outcome() const { return m_outcome; }
+
+protected:
+    void run(std::stop_token stop) override;
+
+private:
+    const QList<QByteArray> m_paths;
+    const Trasher m_trasher;
+    std::atomic<quint64> m_done{0};
+    DeletionOutcome m_outcome;
+};
+
+} // namespace twinsift

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#include "rowactions.h"
+
+#include "listing/rawname.h"
+#include "view/fileurl.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <unistd.h>
+
+namespace twinsift {
+
+RowActions::RowActions(QObject *parent)
+    : QObject(parent), m_open([](const QUrl &url) { return QDesktopServices::openUrl(url); })
+{
+}
+
+void RowActions::openFile(const QByteArray &path)
+{
+    if (::access(path.constData(), F_OK) != 0)
+        Q_EMIT said(tr("%1 is no longer there.").arg(rawname::display(path)));
+    else if (!m_open(fileUrl(path)))
+        Q_EMIT said(tr("Unable to open %1.").arg(rawname::display(path)));
+}
+
+void RowActions::openFolder(const QByteArray &path)
+{
+    const QByteArray folder = path.left(path.lastIndexOf('/') + 1);
+    if (folder.isEmpty() || ::access(folder.constData(), F_OK) != 0)
+        Q_EMIT said(tr("The folder of %1 is no longer there.").arg(rawname::display(path)));
+    else if (!m_open(fileUrl(folder)))
+        Q_EMIT said(tr("Unable to open %1.").arg(rawname::display(folder)));
+}
+
+QMimeData *RowActions::pathsData(const QList<QByteArray> &paths)
+{
+    QStringList lines;
+    QByteArray uris;
+    for (const QByteArray &path : paths) {
+        lines << rawname::display(path);
+        uris += fileUrl(path).toEncoded() + "\r\n";
+    }
+    auto *data = new QMimeData;
+    data->setText(lines.join(u'\n'));
+    data->setData(QStringLiteral("text/uri-list"), uris);
+    return data;
+}
+
+// A pair row gives its two paths.
+void RowActions::copyPaths(const QList<QByteArray> &paths)
+{
+    QMimeData *data = pathsData(paths);
+    const QString shown = data->text().replace(u'\n', QStringLiteral("  <--->  "));
+    QGuiApplication::clipboard()->setMimeData(data);
+    Q_EMIT said(tr("%n path(s) copied: %1", nullptr, int(paths.size())).arg(shown));
+}
+
+} // namespace twinsift
