@@ -36,9 +36,9 @@ QStringList KeywordList::parse(QByteArrayView content)
             ++i;
         QString item;
         if (i < n && text[i] == u'"') {
-            // A quoted item runs to the closing quote, or to the line end when there is none.
+            // A quoted item runs to the next quote, across line ends, or to the end of the file.
             const qsizetype start = ++i;
-            while (i < n && text[i] != u'"' && !isLineEnd(text[i].unicode()))
+            while (i < n && text[i] != u'"')
                 ++i;
             item = text.mid(start, i - start);
             if (i < n && text[i] == u'"')

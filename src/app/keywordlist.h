@@ -8,8 +8,9 @@
 namespace twinsift {
 
 // The stems to leave out of the duplicate search, read from a plain text file: items end at
-// a comma or a line end, blanks around an item are dropped, and an item in double quotes
-// may hold commas. Only items made of capital letters can ever match a stem.
+// a comma or a line end, blanks around an item are dropped, and an item in double quotes runs
+// to the next quote (commas and line ends included) or to the end of the file. Only items
+// made of capital letters can ever match a stem.
 class KeywordList {
 public:
     enum class Status { Loaded, Missing, Unreadable };

@@ -2,6 +2,7 @@
 // twinsift: the window.
 
 #include "app/form1.h"
+#include "app/translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,6 +12,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Twinsift"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/twinsift/icon.png")));
+    twinsift::installTranslators(app);
     twinsift::Form1 window;
     window.show();
     return QApplication::exec();

@@ -2,10 +2,12 @@
 // twinsift-cli: the listing and the duplicate search of the window, for scripts.
 
 #include "../app/keywordlist.h"
+#include "../app/translations.h"
 #include "../dups/candidatetable.h"
 #include "../dups/duplicatesearch.h"
 #include "../listing/listing.h"
 #include "../listing/sizetext.h"
+#include "pathlisting.h"
 #include "rowwriter.h"
 
 #include <QCoreApplication>
@@ -14,11 +16,13 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 
 using namespace twinsift;
 using twinsift::cli::Cell;
 using twinsift::cli::Format;
+using twinsift::cli::PathListing;
 using twinsift::cli::RowWriter;
 
 namespace {
@@ -27,33 +31,80 @@ constexpr int kExitOk = 0;
 constexpr int kExitUnreadable = 1;
 constexpr int kExitUsage = 2;
 
-const char kUsage[] =
-    "Usage:\n"
-    "  twinsift-cli list [--format tsv|csv|jsonl] FOLDER...\n"
-    "  twinsift-cli dups [--threshold PERCENT] [--keywords FILE] [--stats]\n"
-    "                    [--format tsv|csv|jsonl] FOLDER\n"
-    "\n"
-    "list  prints every file under the folders: No., Filename, Size, Hash, Path.\n"
-    "      Several folders are numbered on, one after the other.\n"
-    "dups  prints the pairs of files whose extension keys match and whose name stems are\n"
-    "      more alike than PERCENT (30 to 90, default 60): No., File1, File2,\n"
-    "      Similarity(%).\n"
-    "\n"
-    "Options:\n"
-    "  --format F      tsv (default), csv or jsonl; every format starts with a header row\n"
-    "  --threshold P   the similarity slider, a whole percent from 30 to 90\n"
-    "  --keywords F    the keyword file (default: Keywords.txt beside the program)\n"
-    "  --stats         write the statistics of the search to standard error\n"
-    "  -h, --help      show this text\n"
-    "\n"
-    "Exit status: 0 on success, 1 when a folder or the keyword file cannot be read,\n"
-    "2 on a usage error. Folders inside the tree that cannot be read are skipped with a\n"
-    "warning on standard error.\n";
-
-int usageError(const QByteArray &message)
+QString usageText()
 {
-    std::fprintf(stderr, "twinsift-cli: %s\nTry 'twinsift-cli --help'.\n", message.constData());
+    return QCoreApplication::translate(
+        "twinsift-cli",
+        "Usage:\n"
+        "  twinsift-cli list [--format tsv|csv|jsonl] FOLDER...\n"
+        "  twinsift-cli dups [--threshold PERCENT] [--keywords FILE] [--stats]\n"
+        "                    [--format tsv|csv|jsonl] FOLDER\n"
+        "  twinsift-cli dups [options] --from FILE|- [--null]\n"
+        "\n"
+        "list  prints every file under the folders: No., Filename, Size, Hash, Path.\n"
+        "      Several folders are numbered on, one after the other.\n"
+        "dups  prints the pairs of files whose extension keys match and whose name stems are\n"
+        "      more alike than PERCENT (30 to 90, default 60): No., File1, File2,\n"
+        "      Similarity(%).\n"
+        "\n"
+        "Options:\n"
+        "  --format F      tsv (default), csv or jsonl; every format starts with a header row\n"
+        "  --threshold P   the similarity slider, a whole percent from 30 to 90\n"
+        "  --keywords F    the keyword file. By default Keywords.txt beside the program when\n"
+        "                  the user may write that folder, else (for an installed program)\n"
+        "                  $XDG_CONFIG_HOME/twinsift/Keywords.txt (~/.config/twinsift/...);\n"
+        "                  a missing default file means no keywords\n"
+        "  --stats         write the statistics of the search to standard error\n"
+        "  --from F        compare the paths listed in file F (- for standard input) instead\n"
+        "                  of walking a folder; nothing else is read from disk. One path a\n"
+        "                  line; a CR before the line end is dropped; empty lines are skipped\n"
+        "  --null          entries in the --from listing end in NUL (find -print0); nothing\n"
+        "                  is dropped from them\n"
+        "  --              every argument after it is a folder\n"
+        "  -h, --help      show this text\n"
+        "\n"
+        "Exit status: 0 on success, 1 when a folder, the listing or the keyword file cannot\n"
+        "be read, 2 on a usage error. Folders inside the tree that cannot be read are\n"
+        "skipped with a warning on standard error.\n");
+}
+
+// A translated message with %1, %2... replaced by raw bytes, so that paths reach the
+// terminal exactly as the file system holds them.
+QByteArray message(const QString &text, std::initializer_list<QByteArrayView> args = {})
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const qsizetype k = i + 1 < bytes.size() ? bytes[i + 1] - '1' : -1;
+        if (bytes[i] == '%' && k >= 0 && k < qsizetype(args.size())) {
+            out.append(args.begin()[k]);
+            ++i;
+        } else {
+            out.append(bytes[i]);
+        }
+    }
+    return out;
+}
+
+void tell(const QByteArray &text)
+{
+    std::fprintf(stderr, "twinsift-cli: %s\n", text.constData());
+}
+
+int usageError(const QByteArray &text)
+{
+    tell(text);
+    std::fputs(message(QCoreApplication::translate("twinsift-cli", "Try 'twinsift-cli --help'."))
+                   .append('\n')
+                   .constData(),
+               stderr);
     return kExitUsage;
+}
+
+int showHelp()
+{
+    std::fputs(usageText().toLocal8Bit().constData(), stdout);
+    return kExitOk;
 }
 
 struct Options {
@@ -61,6 +112,8 @@ struct Options {
     Format format = Format::Tsv;
     int threshold = 60;
     std::optional<QByteArray> keywords;
+    std::optional<QByteArray> from;
+    bool nul = false;
     bool stats = false;
     QList<QByteArray> folders;
 };
@@ -85,31 +138,37 @@ std::optional<int> parseThreshold(const QByteArray &text)
     return value;
 }
 
-// Parses the arguments; returns an exit status when there is nothing more to do.
-std::optional<int> parseArguments(int argc, char **argv, Options &options)
+// Parses the arguments as given; returns an exit status when there is nothing more to do.
+// Help is an option like the others: after "--", and as an option's value, it is a folder
+// or that value.
+std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
 {
-    QList<QByteArray> args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QByteArray(argv[i]));
     if (args.isEmpty())
-        return usageError("a command is needed: list or dups");
-    if (args.contains("-h") || args.contains("--help")) {
-        std::fputs(kUsage, stdout);
-        return kExitOk;
-    }
+        return usageError(message(
+            QCoreApplication::translate("twinsift-cli", "a command is needed: list or dups")));
     options.command = args.takeFirst();
+    if (options.command == "-h" || options.command == "--help")
+        return showHelp();
     const bool dups = options.command == "dups";
     if (!dups && options.command != "list")
-        return usageError("unknown command '" + options.command + "'");
+        return usageError(
+            message(QCoreApplication::translate("twinsift-cli", "unknown command '%1'"),
+                    {options.command}));
     bool onlyFolders = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         QByteArray arg = args[i];
-        if (onlyFolders || !arg.startsWith("--")) {
-            options.folders.append(arg);
+        if (!onlyFolders && arg == "--") {
+            onlyFolders = true;
             continue;
         }
-        if (arg == "--") {
-            onlyFolders = true;
+        if (!onlyFolders && (arg == "-h" || arg == "--help"))
+            return showHelp();
+        if (onlyFolders || !arg.startsWith("--")) {
+            // An unset variable in a script must not walk the current folder.
+            if (arg.isEmpty())
+                return usageError(message(
+                    QCoreApplication::translate("twinsift-cli", "a folder cannot be empty")));
+            options.folders.append(arg);
             continue;
         }
         QByteArray value;
@@ -120,35 +179,64 @@ std::optional<int> parseArguments(int argc, char **argv, Options &options)
             arg.truncate(equals);
         }
         const bool takesValue =
-            arg == "--format" || (dups && (arg == "--threshold" || arg == "--keywords"));
+            arg == "--format" ||
+            (dups && (arg == "--threshold" || arg == "--keywords" || arg == "--from"));
+        const bool flag = dups && (arg == "--stats" || arg == "--null");
         if (takesValue && !inlineValue) {
             if (i + 1 >= args.size())
-                return usageError(arg + " needs a value");
+                return usageError(message(
+                    QCoreApplication::translate("twinsift-cli", "%1 needs a value"), {arg}));
             value = args[++i];
         }
+        if (flag && inlineValue)
+            return usageError(
+                message(QCoreApplication::translate("twinsift-cli", "%1 takes no value"), {arg}));
         if (arg == "--format") {
             const auto format = parseFormat(value);
             if (!format)
-                return usageError("--format takes tsv, csv or jsonl, not '" + value + "'");
+                return usageError(
+                    message(QCoreApplication::translate(
+                                "twinsift-cli", "--format takes tsv, csv or jsonl, not '%1'"),
+                            {value}));
             options.format = *format;
         } else if (dups && arg == "--threshold") {
             const auto threshold = parseThreshold(value);
             if (!threshold)
-                return usageError("--threshold takes a whole percent from 30 to 90, not '" + value +
-                                  "'");
+                return usageError(
+                    message(QCoreApplication::translate(
+                                "twinsift-cli",
+                                "--threshold takes a whole percent from 30 to 90, not '%1'"),
+                            {value}));
             options.threshold = *threshold;
         } else if (dups && arg == "--keywords") {
             options.keywords = value;
-        } else if (dups && arg == "--stats" && !inlineValue) {
+        } else if (dups && arg == "--from") {
+            options.from = value;
+        } else if (dups && arg == "--stats") {
             options.stats = true;
+        } else if (dups && arg == "--null") {
+            options.nul = true;
         } else {
-            return usageError("unknown option '" + arg + "' for " + options.command);
+            return usageError(
+                message(QCoreApplication::translate("twinsift-cli", "unknown option '%1' for %2"),
+                        {arg, options.command}));
         }
     }
+    if (options.nul && !options.from)
+        return usageError(
+            message(QCoreApplication::translate("twinsift-cli", "--null goes with --from")));
+    if (options.from) {
+        if (!options.folders.isEmpty())
+            return usageError(message(QCoreApplication::translate(
+                "twinsift-cli", "dups takes a folder or --from, not both")));
+        return std::nullopt;
+    }
     if (options.folders.isEmpty())
-        return usageError("a folder is needed");
+        return usageError(
+            message(QCoreApplication::translate("twinsift-cli", "a folder is needed")));
     if (dups && options.folders.size() > 1)
-        return usageError("dups takes one folder");
+        return usageError(
+            message(QCoreApplication::translate("twinsift-cli", "dups takes one folder")));
     return std::nullopt;
 }
 
@@ -178,14 +266,26 @@ QList<QByteArray> toBytes(const QStringList &texts)
 bool reportWalk(const WalkOutcome &outcome)
 {
     for (const WalkError &error : outcome.errors) {
-        std::fprintf(stderr, "twinsift-cli: %s %s: %s\n",
-                     outcome.rootFailed ? "cannot read folder" : "skipped", error.path.constData(),
-                     error.reason.toUtf8().constData());
+        const QByteArray reason = error.reason.toLocal8Bit();
+        tell(outcome.rootFailed
+                 ? message(QCoreApplication::translate("twinsift-cli", "cannot read folder %1: %2"),
+                           {error.path, reason})
+                 : message(QCoreApplication::translate("twinsift-cli", "skipped %1: %2"),
+                           {error.path, reason}));
     }
     if (!outcome.rootFailed && !outcome.errors.empty())
-        std::fprintf(stderr, "twinsift-cli: %zu entries could not be read and were skipped\n",
-                     outcome.errors.size());
+        tell(message(QCoreApplication::translate("twinsift-cli",
+                                                 "skipped %n entry(s) that could not be read",
+                                                 nullptr, int(outcome.errors.size()))));
     return outcome.rootFailed;
+}
+
+int writeFailed()
+{
+    const QByteArray reason = std::strerror(errno);
+    tell(message(QCoreApplication::translate("twinsift-cli", "cannot write the rows: %1"),
+                 {reason}));
+    return kExitUnreadable;
 }
 
 int runList(const Options &options)
@@ -207,29 +307,61 @@ int runList(const Options &options)
         });
         failed |= reportWalk(outcome);
     }
-    if (!writer.flush()) {
-        std::fprintf(stderr, "twinsift-cli: cannot write the rows: %s\n", std::strerror(errno));
-        return kExitUnreadable;
-    }
+    if (!writer.flush())
+        return writeFailed();
     return failed ? kExitUnreadable : kExitOk;
+}
+
+// The keywords of --keywords, or of the default file when it exists. A keyword file that
+// exists but cannot be read is an error either way: searching without the user's keywords
+// would give rows the user has asked to leave out.
+std::optional<KeywordList> loadKeywords(const Options &options)
+{
+    KeywordList keywords;
+    const QString fileName =
+        options.keywords ? QFile::decodeName(*options.keywords) : KeywordList::defaultFileName();
+    const KeywordList::LoadResult loaded = keywords.load(fileName);
+    const bool mayBeMissing = !options.keywords && loaded.status == KeywordList::Status::Missing;
+    if (loaded.status == KeywordList::Status::Loaded || mayBeMissing)
+        return keywords;
+    tell(message(QCoreApplication::translate("twinsift-cli", "cannot read the keyword file %1: %2"),
+                 {QFile::encodeName(fileName), loaded.error.toLocal8Bit()}));
+    return std::nullopt;
 }
 
 int runDups(const Options &options)
 {
-    KeywordList keywords;
-    const QString keywordFile =
-        options.keywords ? QFile::decodeName(*options.keywords) : KeywordList::defaultFileName();
-    const KeywordList::LoadResult loaded = keywords.load(keywordFile);
-    if (options.keywords && loaded.status != KeywordList::Status::Loaded) {
-        std::fprintf(stderr, "twinsift-cli: cannot read the keyword file %s: %s\n",
-                     options.keywords->constData(), loaded.error.toUtf8().constData());
+    const std::optional<KeywordList> keywords = loadKeywords(options);
+    if (!keywords)
         return kExitUnreadable;
-    }
 
     FileRecords records;
-    const WalkOutcome outcome = storeData(options.folders.first(), keywords, records);
-    if (reportWalk(outcome))
-        return kExitUnreadable;
+    PathListing listing;
+    if (options.from) {
+        QString error;
+        if (!listing.read(*options.from, error)) {
+            tell(message(
+                QCoreApplication::translate("twinsift-cli", "cannot read the listing %1: %2"),
+                {*options.from, error.toLocal8Bit()}));
+            return kExitUnreadable;
+        }
+        const bool split = listing.forEachEntry(options.nul, [&](QByteArrayView path) {
+            const qsizetype slash = path.lastIndexOf('/');
+            storeCandidate(path, slash + 1, *keywords, records, true);
+        });
+        if (!split) {
+            tell(message(QCoreApplication::translate(
+                             "twinsift-cli",
+                             "the listing %1 holds NUL bytes, which no path can hold; give "
+                             "--null if its entries end in NUL, as find -print0 writes them"),
+                         {*options.from}));
+            return kExitUnreadable;
+        }
+    } else {
+        const WalkOutcome outcome = storeData(options.folders.first(), *keywords, records);
+        if (reportWalk(outcome))
+            return kExitUnreadable;
+    }
 
     RowWriter writer(stdout, options.format, toBytes(pairColumns()));
     writer.writeHeader();
@@ -247,22 +379,24 @@ int runDups(const Options &options)
     const bool written = writer.flush();
     if (options.stats) {
         for (const QString &line : statisticsLines(stats))
-            std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+            std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     }
-    if (!written) {
-        std::fprintf(stderr, "twinsift-cli: cannot write the rows: %s\n", std::strerror(errno));
-        return kExitUnreadable;
-    }
-    return kExitOk;
+    return written ? kExitOk : writeFailed();
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // Qt takes the arguments it knows (-qmljsdebugger=...) out of argv; a script's folder
+    // may have any name, so the arguments are kept as given before Qt sees them.
+    QList<QByteArray> args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QByteArray(argv[i]));
     QCoreApplication app(argc, argv);
+    twinsift::installTranslators(app);
     Options options;
-    if (const auto status = parseArguments(argc, argv, options))
+    if (const auto status = parseArguments(std::move(args), options))
         return *status;
     return options.command == "list" ? runList(options) : runDups(options);
 }

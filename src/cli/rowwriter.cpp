@@ -12,6 +12,11 @@ constexpr qsizetype kFlushAt = 1 << 16;
 RowWriter::RowWriter(std::FILE *out, Format format, QList<QByteArray> columns)
     : m_out(out), m_format(format), m_columns(std::move(columns))
 {
+    for (const QByteArray &column : m_columns) {
+        QByteArray key;
+        appendJson(key, column);
+        m_keys.append(key + ':');
+    }
 }
 
 RowWriter::~RowWriter()
@@ -67,45 +72,52 @@ void RowWriter::appendCsv(QByteArray &out, QByteArrayView bytes)
 
 void RowWriter::appendJson(QByteArray &out, QByteArrayView bytes)
 {
-    // Decoding with surrogate escapes keeps every byte; the text is then written with
-    // \u escapes for controls and for the escaped bytes, everything else as UTF-8.
-    const QString text = rawname::decode(bytes);
+    // Valid UTF-8 is copied as it stands; a byte that starts no valid sequence is written as
+    // the lone surrogate \udc80 to \udcff, as the surrogate escape decodes it.
     out.append('"');
-    qsizetype runStart = 0;
-    const auto flushRun = [&](qsizetype end) {
-        if (end > runStart)
-            out.append(QStringView(text).sliced(runStart, end - runStart).toUtf8());
+    qsizetype start = 0;
+    const auto escape = [&](qsizetype i, QByteArrayView text) {
+        out.append(bytes.sliced(start, i - start)).append(text);
+        start = i + 1;
     };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const bool lowSurrogate = c >= 0xDC00 && c <= 0xDFFF;
-        const bool paired = lowSurrogate && i > 0 && QChar::isHighSurrogate(text[i - 1].unicode());
-        if (c >= 0x20 && c != u'"' && c != u'\\' && (!lowSurrogate || paired))
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto c = quint8(bytes[i]);
+        if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\')
             continue;
-        flushRun(i);
-        runStart = i + 1;
+        if (c >= 0x80) {
+            const qsizetype length = rawname::validSequenceLength(bytes, i);
+            if (length > 0) {
+                i += length - 1;
+                continue;
+            }
+            const char code[] = {'\\', 'u', 'd', 'c', kHex[c >> 4], kHex[c & 15]};
+            escape(i, QByteArrayView(code, 6));
+            continue;
+        }
         switch (c) {
-        case u'"':
-            out.append("\\\"");
+        case '"':
+            escape(i, "\\\"");
             break;
-        case u'\\':
-            out.append("\\\\");
+        case '\\':
+            escape(i, "\\\\");
             break;
-        case u'\n':
-            out.append("\\n");
+        case '\n':
+            escape(i, "\\n");
             break;
-        case u'\r':
-            out.append("\\r");
+        case '\r':
+            escape(i, "\\r");
             break;
-        case u'\t':
-            out.append("\\t");
+        case '\t':
+            escape(i, "\\t");
             break;
-        default:
-            out.append("\\u").append(QByteArray::number(c, 16).rightJustified(4, '0'));
+        default: {
+            const char code[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+            escape(i, QByteArrayView(code, 6));
+        }
         }
     }
-    flushRun(text.size());
-    out.append('"');
+    out.append(bytes.sliced(start)).append('"');
 }
 
 void RowWriter::writeHeader()
@@ -156,8 +168,7 @@ void RowWriter::writeRow(std::initializer_list<Cell> cells)
         for (const Cell &cell : cells) {
             if (column > 0)
                 m_buffer.append(',');
-            appendJson(m_buffer, m_columns.value(column++));
-            m_buffer.append(':');
+            m_buffer.append(m_keys.value(column++));
             if (cell.number)
                 m_buffer.append(cell.bytes);
             else

@@ -41,6 +41,7 @@ private:
     std::FILE *m_out;
     Format m_format;
     QList<QByteArray> m_columns;
+    QList<QByteArray> m_keys; // the jsonl keys, encoded once with their colon
     QByteArray m_buffer;
 };
 

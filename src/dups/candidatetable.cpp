@@ -6,17 +6,25 @@
 
 namespace twinsift {
 
+void storeCandidate(QByteArrayView path, qsizetype nameOffset, const KeywordList &keywords,
+                    FileRecords &records, bool borrowPath)
+{
+    const QString entry = rawname::decode(path.sliced(nameOffset));
+    QString stem = genModules::lettersOnly(entry);
+    if (stem.size() > 1 && keywords.notAkeyword(stem))
+        records.append(
+            {std::move(stem),
+             borrowPath ? QByteArray::fromRawData(path.data(), path.size()) : path.toByteArray(),
+             genModules::extUpper(entry)});
+}
+
 WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRecords &records,
                       std::stop_token stop, WalkProgress *progress)
 {
     return FolderWalker::walk(
         fPath,
         [&](const WalkedFile &file) {
-            const QString entry = rawname::decode(file.name());
-            QString stem = genModules::lettersOnly(entry);
-            if (stem.size() > 1 && keywords.notAkeyword(stem))
-                records.append(
-                    {std::move(stem), file.path.toByteArray(), genModules::extUpper(entry)});
+            storeCandidate(file.path, file.nameOffset, keywords, records);
         },
         std::move(stop), progress);
 }

@@ -3,7 +3,7 @@
 
 #include "genmodules.h"
 
-#include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 
 #include <algorithm>
@@ -282,147 +282,186 @@ QStringList statisticsLines(const SearchStats &stats)
             QStringLiteral("Elapsed time in seconds - %1").arg(stats.elapsedSeconds)};
 }
 
-SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QByteArray> &paths,
-                           const PairSink &sink, std::stop_token stop, SearchProgress *progress,
-                           unsigned threads)
-{
-    const qint64 start = QDateTime::currentSecsSinceEpoch();
-    SearchStats stats;
-    const quint64 n = fileRecords.count();
-    stats.candidates = n;
-    if (progress) {
-        progress->done.store(0);
-        progress->total.store(2 * n);
+namespace {
+
+// The search in its steps, in the order findDuplicates runs them.
+class Search {
+public:
+    Search(int percent, std::stop_token stop, SearchProgress *progress)
+        : m_percent(percent), m_stop(std::move(stop)), m_progress(progress)
+    {
     }
 
-    // Drain the table into identical-stem groups per extension key.
-    std::vector<Group> groups;
-    std::vector<quint32> groupOf;
-    std::vector<std::vector<quint32>> groupsOfExt;
+    // Drains the table into identical-stem groups per extension key.
+    void drain(FileRecords &fileRecords, std::vector<QByteArray> &paths)
     {
+        const size_t n = fileRecords.count();
         QHash<QString, quint32> extIds;
         std::vector<QHash<QString, quint32>> stemIds;
         paths.clear();
         paths.reserve(n);
-        groupOf.reserve(n);
+        m_groupOf.reserve(n);
         while (!fileRecords.isEmpty()) {
             FileRecord record = fileRecords.takeFirst();
             const QString ext = trimSpaces(record.ext).toString();
             const QString stem = trimSpaces(record.filename).toString();
             auto extIt = extIds.find(ext);
             if (extIt == extIds.end()) {
-                extIt = extIds.insert(ext, quint32(groupsOfExt.size()));
-                groupsOfExt.emplace_back();
+                extIt = extIds.insert(ext, quint32(m_groupsOfExt.size()));
+                m_groupsOfExt.emplace_back();
                 stemIds.emplace_back();
             }
             auto &stems = stemIds[*extIt];
             auto stemIt = stems.find(stem);
             if (stemIt == stems.end()) {
-                stemIt = stems.insert(stem, quint32(groups.size()));
-                groups.push_back(Group{*extIt, stem});
-                groupsOfExt[*extIt].push_back(*stemIt);
+                stemIt = stems.insert(stem, quint32(m_groups.size()));
+                m_groups.push_back(Group{*extIt, stem});
+                m_groupsOfExt[*extIt].push_back(*stemIt);
             }
-            groupOf.push_back(*stemIt);
+            m_groupOf.push_back(*stemIt);
             paths.push_back(std::move(record.path));
         }
     }
-    const auto groupCount = quint32(groups.size());
 
     // The members of each group, in candidate order.
-    Lists<quint32> members;
-    members.start.assign(groupCount + 1, 0);
-    for (quint32 g : groupOf)
-        ++members.start[g + 1];
-    std::partial_sum(members.start.begin(), members.start.end(), members.start.begin());
-    members.items.resize(n);
+    void listMembers()
     {
-        std::vector<quint32> fill(members.start.begin(), members.start.end() - 1);
-        for (quint32 i = 0; i < n; ++i)
-            members.items[fill[groupOf[i]]++] = i;
+        const auto groupCount = quint32(m_groups.size());
+        m_members.start.assign(groupCount + 1, 0);
+        for (quint32 g : m_groupOf)
+            ++m_members.start[g + 1];
+        std::partial_sum(m_members.start.begin(), m_members.start.end(), m_members.start.begin());
+        m_members.items.resize(m_groupOf.size());
+        std::vector<quint32> fill(m_members.start.begin(), m_members.start.end() - 1);
+        for (quint32 i = 0; i < m_groupOf.size(); ++i)
+            m_members.items[fill[m_groupOf[i]]++] = i;
     }
 
-    // Join the distinct stems of each extension key, largest keys first, on all cores.
-    std::vector<quint32> extOrder(groupsOfExt.size());
-    std::iota(extOrder.begin(), extOrder.end(), 0u);
-    std::sort(extOrder.begin(), extOrder.end(),
-              [&](quint32 a, quint32 b) { return groupsOfExt[a].size() > groupsOfExt[b].size(); });
-    if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = std::min<unsigned>(threads, unsigned(std::max<size_t>(extOrder.size(), 1)));
-    std::vector<std::vector<Link>> found(threads);
-    std::atomic<size_t> nextExt{0};
-    auto worker = [&](unsigned t) {
-        for (size_t e; (e = nextExt.fetch_add(1)) < extOrder.size();) {
-            if (stop.stop_requested())
-                return;
-            ExtJoin(groups, members, groupsOfExt[extOrder[e]], percent)
-                .run(found[t], stop, progress);
-        }
-    };
+    // Joins the distinct stems of each extension key, largest keys first, on all cores.
+    // False when stopped.
+    bool joinStems(unsigned threads)
     {
-        std::vector<std::jthread> pool;
-        for (unsigned t = 1; t < threads; ++t)
-            pool.emplace_back(worker, t);
-        worker(0);
-    }
-    groupsOfExt.clear();
-    if (stop.stop_requested()) {
-        stats.stopped = true;
-        stats.elapsedSeconds = QDateTime::currentSecsSinceEpoch() - start;
-        return stats;
+        std::vector<quint32> extOrder(m_groupsOfExt.size());
+        std::iota(extOrder.begin(), extOrder.end(), 0u);
+        std::sort(extOrder.begin(), extOrder.end(), [&](quint32 a, quint32 b) {
+            return m_groupsOfExt[a].size() > m_groupsOfExt[b].size();
+        });
+        if (threads == 0)
+            threads = std::max(1u, std::thread::hardware_concurrency());
+        threads = std::min<unsigned>(threads, unsigned(std::max<size_t>(extOrder.size(), 1)));
+        m_found.resize(threads);
+        std::atomic<size_t> nextExt{0};
+        auto worker = [&](unsigned t) {
+            for (size_t e; (e = nextExt.fetch_add(1)) < extOrder.size();) {
+                if (m_stop.stop_requested())
+                    return;
+                ExtJoin(m_groups, m_members, m_groupsOfExt[extOrder[e]], m_percent)
+                    .run(m_found[t], m_stop, m_progress);
+            }
+        };
+        {
+            std::vector<std::jthread> pool;
+            for (unsigned t = 1; t < threads; ++t)
+                pool.emplace_back(worker, t);
+            worker(0);
+        }
+        m_groupsOfExt.clear();
+        return !m_stop.stop_requested();
     }
 
     // Alike groups, both ways, each with the percent of the pair.
-    Lists<std::pair<quint32, int>> alike;
-    alike.start.assign(groupCount + 1, 0);
-    for (const auto &links : found) {
-        for (const Link &link : links) {
-            ++alike.start[link.first + 1];
-            ++alike.start[link.second + 1];
-        }
-    }
-    std::partial_sum(alike.start.begin(), alike.start.end(), alike.start.begin());
-    alike.items.resize(alike.start.back());
+    void linkAlikeGroups()
     {
-        std::vector<quint32> fill(alike.start.begin(), alike.start.end() - 1);
-        for (auto &links : found) {
+        const auto groupCount = quint32(m_groups.size());
+        m_alike.start.assign(groupCount + 1, 0);
+        for (const auto &links : m_found) {
             for (const Link &link : links) {
-                alike.items[fill[link.first]++] = {link.second, link.percent};
-                alike.items[fill[link.second]++] = {link.first, link.percent};
+                ++m_alike.start[link.first + 1];
+                ++m_alike.start[link.second + 1];
+            }
+        }
+        std::partial_sum(m_alike.start.begin(), m_alike.start.end(), m_alike.start.begin());
+        m_alike.items.resize(m_alike.start.back());
+        std::vector<quint32> fill(m_alike.start.begin(), m_alike.start.end() - 1);
+        for (auto &links : m_found) {
+            for (const Link &link : links) {
+                m_alike.items[fill[link.first]++] = {link.second, link.percent};
+                m_alike.items[fill[link.second]++] = {link.first, link.percent};
             }
             links = {};
         }
     }
 
-    // Stream the pairs in the order of the plain loop: by first candidate, then second.
-    std::vector<std::pair<quint32, int>> partners;
-    for (quint32 i = 0; i < n; ++i) {
-        if (stop.stop_requested()) {
-            stats.stopped = true;
-            break;
+    // Hands out the pairs in the order of the plain loop: by first candidate, then second.
+    void streamPairs(const PairSink &sink, SearchStats &stats)
+    {
+        const auto n = quint32(m_groupOf.size());
+        std::vector<std::pair<quint32, int>> partners;
+        for (quint32 i = 0; i < n; ++i) {
+            if (m_stop.stop_requested()) {
+                stats.stopped = true;
+                break;
+            }
+            const quint32 own = m_groupOf[i];
+            partners.clear();
+            if (pairCount(m_groups[own].stem) > 0)
+                addLaterMembers(own, i, 100, partners);
+            for (auto link = m_alike.begin(own); link != m_alike.end(own); ++link)
+                addLaterMembers(link->first, i, link->second, partners);
+            std::sort(partners.begin(), partners.end());
+            for (const auto &[j, pct] : partners)
+                sink(i, j, pct);
+            stats.pairs += partners.size();
+            stats.comparisons += n - 1 - i;
+            if (m_progress)
+                m_progress->done.fetch_add(1, std::memory_order_relaxed);
         }
-        const quint32 own = groupOf[i];
-        partners.clear();
-        if (pairCount(groups[own].stem) > 0) {
-            for (auto it = std::upper_bound(members.begin(own), members.end(own), i);
-                 it != members.end(own); ++it)
-                partners.emplace_back(*it, 100);
-        }
-        for (auto link = alike.begin(own); link != alike.end(own); ++link) {
-            const auto [other, pct] = *link;
-            for (auto it = std::upper_bound(members.begin(other), members.end(other), i);
-                 it != members.end(other); ++it)
-                partners.emplace_back(*it, pct);
-        }
-        std::sort(partners.begin(), partners.end());
-        for (const auto &[j, pct] : partners)
-            sink(i, j, pct);
-        stats.pairs += partners.size();
-        stats.comparisons += n - 1 - i;
-        if (progress)
-            progress->done.fetch_add(1, std::memory_order_relaxed);
     }
-    stats.elapsedSeconds = QDateTime::currentSecsSinceEpoch() - start;
+
+private:
+    void addLaterMembers(quint32 group, quint32 after, int percent,
+                         std::vector<std::pair<quint32, int>> &partners) const
+    {
+        for (auto it = std::upper_bound(m_members.begin(group), m_members.end(group), after);
+             it != m_members.end(group); ++it)
+            partners.emplace_back(*it, percent);
+    }
+
+    const int m_percent;
+    const std::stop_token m_stop;
+    SearchProgress *const m_progress;
+    std::vector<Group> m_groups;
+    std::vector<quint32> m_groupOf;
+    std::vector<std::vector<quint32>> m_groupsOfExt;
+    Lists<quint32> m_members;
+    std::vector<std::vector<Link>> m_found;
+    Lists<std::pair<quint32, int>> m_alike;
+};
+
+} // namespace
+
+SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QByteArray> &paths,
+                           const PairSink &sink, std::stop_token stop, SearchProgress *progress,
+                           unsigned threads)
+{
+    QElapsedTimer clock;
+    clock.start();
+    SearchStats stats;
+    stats.candidates = fileRecords.count();
+    if (progress) {
+        progress->done.store(0);
+        progress->total.store(2 * stats.candidates);
+    }
+    Search search(percent, std::move(stop), progress);
+    search.drain(fileRecords, paths);
+    search.listMembers();
+    if (search.joinStems(threads)) {
+        search.linkAlikeGroups();
+        search.streamPairs(sink, stats);
+    } else {
+        stats.stopped = true;
+    }
+    stats.elapsedSeconds = clock.elapsed() / 1000;
     return stats;
 }
 

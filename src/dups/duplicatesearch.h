@@ -16,7 +16,7 @@ namespace twinsift {
 struct SearchStats {
     quint64 candidates = 0;
     quint64 comparisons = 0;   // candidate pairs looked at: n (n - 1) / 2 for a whole search
-    qint64 elapsedSeconds = 0; // whole seconds of the wall clock, start to end
+    qint64 elapsedSeconds = 0; // whole seconds, start to end, by a clock that only goes forward
     quint64 pairs = 0;
     bool stopped = false;
 };

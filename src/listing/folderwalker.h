@@ -48,8 +48,11 @@ bool operator==(const WalkError &a, const WalkError &b);
 // folder's entries sorted by name (ASCII letters folded to lower case, ties by raw bytes),
 // a sub-folder's files in place of the sub-folder. Names that begin with "." are hidden and
 // neither listed nor entered; links to folders are never entered; a link to a regular file
-// counts as a file with the target's size; other kinds of entry are skipped. The walk keeps
-// no recursion and no per-level file descriptor beyond a small budget, so any depth works.
+// counts as a file with the target's size; other kinds of entry are skipped. Folders are read
+// ahead on worker threads, within bounds of memory and of descriptors sized from the
+// process's limit; files still come out one at a time, in order, on the calling thread. A
+// folder reflects its content when it was read, which may be a little before the walk
+// reaches it. The walk keeps no recursion and at most a few folders open, so any depth works.
 class FolderWalker {
 public:
     using FileSink = std::function<void(const WalkedFile &)>;

@@ -7,13 +7,17 @@ namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
 
-// Length of the valid UTF-8 sequence starting at i, or 0 when the byte there starts none.
-qsizetype sequenceLength(QByteArrayView bytes, qsizetype i)
+// Length of the valid UTF-8 sequence starting at i, or 0 when the byte there starts none;
+// `decoded` receives its code point.
+qsizetype sequenceLength(QByteArrayView bytes, qsizetype i, char32_t *decoded = nullptr)
 {
     const auto at = [&](qsizetype k) { return quint8(bytes[k]); };
     const quint8 lead = at(i);
-    if (lead < 0x80)
+    if (lead < 0x80) {
+        if (decoded)
+            *decoded = lead;
         return 1;
+    }
     qsizetype length = 0;
     char32_t minimum = 0;
     char32_t code = 0;
@@ -35,10 +39,24 @@ qsizetype sequenceLength(QByteArrayView bytes, qsizetype i)
     }
     if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
         return 0;
+    if (decoded)
+        *decoded = code;
     return length;
 }
 
+// QString::fromUtf8 drops a byte order mark at the start of what it decodes; in a name,
+// U+FEFF is a character like any other and must survive.
+bool startsWithByteOrderMark(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF");
+}
+
 } // namespace
+
+qsizetype validSequenceLength(QByteArrayView bytes, qsizetype i)
+{
+    return sequenceLength(bytes, i);
+}
 
 bool isValidUtf8(QByteArrayView bytes)
 {
@@ -53,17 +71,18 @@ bool isValidUtf8(QByteArrayView bytes)
 
 QString decode(QByteArrayView bytes)
 {
-    if (isValidUtf8(bytes))
+    if (!startsWithByteOrderMark(bytes) && isValidUtf8(bytes))
         return QString::fromUtf8(bytes);
     QString text;
     text.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
-        const qsizetype length = sequenceLength(bytes, i);
+        char32_t code = 0;
+        const qsizetype length = sequenceLength(bytes, i, &code);
         if (length == 0) {
             text.append(QChar(char16_t(kEscapeBase + quint8(bytes[i]))));
             ++i;
         } else {
-            text.append(QString::fromUtf8(bytes.sliced(i, length)));
+            text.append(QChar::fromUcs4(code));
             i += length;
         }
     }
@@ -95,6 +114,8 @@ QByteArray encode(QStringView text)
 
 QString display(QByteArrayView bytes)
 {
+    if (startsWithByteOrderMark(bytes))
+        return QChar(0xFEFF) + QString::fromUtf8(bytes.sliced(3));
     return QString::fromUtf8(bytes);
 }
 

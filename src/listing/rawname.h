@@ -19,4 +19,8 @@ QString display(QByteArrayView bytes);
 
 bool isValidUtf8(QByteArrayView bytes);
 
+// Length of the valid UTF-8 sequence that starts at `i`, or 0 when the byte there starts none
+// (and so stands for itself, escaped).
+qsizetype validSequenceLength(QByteArrayView bytes, qsizetype i);
+
 } // namespace twinsift::rawname

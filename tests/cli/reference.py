@@ -5,12 +5,18 @@ row with twinsift-cli on a tree of real file names.
 
 Usage: reference.py TWINSIFT_CLI SOURCE_DIR
 Builds a tree of empty files whose names and folders are taken from SOURCE_DIR (at most a
-few thousand), then checks `list` and `dups` at several thresholds.
+few thousand), then checks `list` in every format and `dups` at several thresholds, from a
+walk and from listings given with --from.
 """
+import csv
+import io
+import json
 import os
+import random
 import subprocess
 import sys
 import tempfile
+from collections import Counter
 
 
 def fold(name: bytes):
@@ -65,9 +71,9 @@ def ext_upper(name: str):
     return tuple(upper(c) for c in chars(name)[-3:])
 
 
-def size_text(s: int) -> str:
+def size_text(s: int, point: str = ".") -> str:
     def general(v):
-        return ("%.15g" % v)
+        return ("%.15g" % v).replace(".", point)
     if s > 1000000:
         return general(s / 1000000)[:5] + " MB"
     if s > 1000:
@@ -76,16 +82,11 @@ def size_text(s: int) -> str:
 
 
 def designed_matches(first: str, second: str) -> int:
-    a = [first[k:k + 2] for k in range(len(first) - 1)]
-    b = [second[k:k + 2] for k in range(len(second) - 1)]
-    m = 0
-    for p in a:
-        for j, q in enumerate(b):
-            if q == p:
-                m += 1
-                b[j] = ""
-                break
-    return m
+    """Each pair of the first stem takes the first unused equal pair of the second: the size
+    of the common part of the two multisets."""
+    a = Counter(first[k:k + 2] for k in range(len(first) - 1))
+    b = Counter(second[k:k + 2] for k in range(len(second) - 1))
+    return sum((a & b).values())
 
 
 def percent_of(m: int, total: int) -> int:
@@ -99,17 +100,22 @@ def tsv(cell: bytes) -> bytes:
             .replace(b"\r", b"\\r").replace(b"\n", b"\\n"))
 
 
-def expected_list(root: bytes):
+def expected_list(roots, point="."):
     rows = [b"No.\tFilename\tSize\tHash\tPath"]
-    for n, (full, name, size) in enumerate(walk(root), 1):
-        cells = [str(n).encode(), name, size_text(size).encode(), str(hash_of(text(name))).encode(), full]
-        rows.append(b"\t".join(tsv(c) for c in cells))
+    n = 0
+    for root in roots:
+        for full, name, size in walk(root):
+            n += 1
+            cells = [str(n).encode(), name, size_text(size, point).encode(), str(hash_of(text(name))).encode(), full]
+            rows.append(b"\t".join(tsv(c) for c in cells))
     return b"\n".join(rows) + b"\n"
 
 
-def expected_dups(root: bytes, percent: int):
+def expected_dups(paths, percent: int):
+    """Candidates come in the order given; the name is what follows the last "/"."""
     cands = []
-    for full, name, _ in walk(root):
+    for full in paths:
+        name = full[full.rfind(b"/") + 1:]
         stem = letters_only(text(name))
         if len(stem) > 1:
             cands.append((stem, full, ext_upper(text(name))))
@@ -128,6 +134,43 @@ def expected_dups(root: bytes, percent: int):
     return b"\n".join(rows) + b"\n"
 
 
+def as_csv(tsv_rows: bytes) -> bytes:
+    """The same rows as RFC 4180 text, written by Python's own csv module."""
+    out = io.StringIO()
+    writer = csv.writer(out, lineterminator="\r\n")
+    for line in tsv_rows.split(b"\n")[:-1]:
+        writer.writerow(untsv(cell) for cell in line.split(b"\t"))
+    return out.getvalue().encode("utf-8", "surrogateescape")
+
+
+def untsv(cell: bytes) -> str:
+    escapes = {b"\\": b"\\", b"t": b"\t", b"r": b"\r", b"n": b"\n"}
+    out, k = b"", 0
+    while k < len(cell):
+        if cell[k:k + 1] == b"\\":
+            out += escapes[cell[k + 1:k + 2]]
+            k += 2
+        else:
+            out += cell[k:k + 1]
+            k += 1
+    return text(out)
+
+
+def jsonl_matches(got: bytes, tsv_rows: bytes) -> bool:
+    """Every line is JSON; the header an array, each row an object whose texts turn back into
+    the very bytes of the name, and whose "No." is a number."""
+    lines = got.split(b"\n")
+    want = [[untsv(c) for c in line.split(b"\t")] for line in tsv_rows.split(b"\n")[:-1]]
+    if lines[-1] != b"" or len(lines) - 1 != len(want) or json.loads(lines[0]) != want[0]:
+        return False
+    for line, cells in zip(lines[1:], want[1:]):
+        row = json.loads(line)
+        if list(row) != want[0] or row["No."] != int(cells[0]) or \
+                [str(v) for v in row.values()][1:] != cells[1:]:
+            return False
+    return True
+
+
 def build_tree(source: bytes, target: bytes, limit: int = 1500):
     made = 0
     for folder, dirs, files in os.walk(source):
@@ -143,30 +186,72 @@ def build_tree(source: bytes, target: bytes, limit: int = 1500):
             made += 1
 
 
+def run(cli, args, stdin=b"", lang="C.UTF-8"):
+    env = dict(os.environ, LC_ALL=lang)
+    return subprocess.run([cli] + args, input=stdin, capture_output=True, env=env)
+
+
 def main():
     cli, source = sys.argv[1], os.fsencode(sys.argv[2])
-    failures = 0
+    checks = []
+
+    def check(what, ok):
+        checks.append(ok)
+        if not ok:
+            print(what, "differs")
+
     with tempfile.TemporaryDirectory() as tmp:
         root = os.fsencode(tmp) + b"/tree/"
         os.makedirs(root)
         build_tree(source, root)
-        # Names real trees hold too: copies, case twins, bytes that are not UTF-8.
+        # Names real trees hold too: copies, case twins, bytes that are not UTF-8, a byte order
+        # mark, and the characters each format must escape.
         for extra in [b"Report.doc", b"report (1).doc", b"REPORT - Copy.doc", b"caf\xe9.txt",
-                      b"cafe.txt", b"Stra\xc3\x9fe.txt", b"Strasse.txt", b"-dash.txt"]:
+                      b"cafe.txt", b"Stra\xc3\x9fe.txt", b"Strasse.txt", b"-dash.txt",
+                      b"\xef\xbb\xbfa.txt", b"report\xff.\xef\xbb\xbf", b"reports\xff.\xef\xbb\xbf",
+                      b"tab\there.txt", b"line\nfeed.txt", b"quote\"comma,.txt", b"back\\slash.txt"]:
             open(root + extra, "wb").close()
-        env = dict(os.environ, LC_ALL="C.UTF-8")
-        got = subprocess.run([cli, "list", root], capture_output=True, env=env).stdout
-        if got != expected_list(root):
-            failures += 1
-            print("list differs")
+        listed = expected_list([root])
+        check("list", run(cli, ["list", root]).stdout == listed)
+        check("list in German", run(cli, ["list", root], lang="de_DE.UTF-8").stdout
+              == expected_list([root], ","))
+        check("list of two folders", run(cli, ["list", root, root]).stdout == expected_list([root, root]))
+        check("list as csv", run(cli, ["list", "--format", "csv", root]).stdout == as_csv(listed))
+        check("list as jsonl", jsonl_matches(run(cli, ["list", "--format", "jsonl", root]).stdout, listed))
+
+        walked = [full for full, _, _ in walk(root)]
         for percent in (30, 60, 75, 90):
-            got = subprocess.run([cli, "dups", "--keywords", "/dev/null", "--threshold", str(percent), root],
-                                 capture_output=True, env=env).stdout
-            if got != expected_dups(root, percent):
-                failures += 1
-                print(f"dups at {percent} differs")
-    print(f"{5 - failures} passed, {failures} failed")
-    return 1 if failures else 0
+            got = run(cli, ["dups", "--keywords", "/dev/null", "--threshold", str(percent), root]).stdout
+            check(f"dups at {percent}", got == expected_dups(walked, percent))
+            if percent == 60:
+                check("dups as jsonl", jsonl_matches(
+                    run(cli, ["dups", "--format", "jsonl", "--keywords", "/dev/null", root]).stdout, got))
+                # A listing in the walk's order gives the walk's rows.
+                nul = b"\0".join(walked) + b"\0"
+                check("--from - --null", run(cli, ["dups", "--keywords", "/dev/null", "--from", "-", "--null"],
+                                            nul).stdout == got)
+                listing = os.path.join(tmp, "listing.txt")
+                lines = [p for p in walked if b"\n" not in p]
+                with open(listing, "wb") as f:
+                    f.write(b"\r\n".join(lines) + b"\r\n")
+                check("--from FILE with CR LF", run(cli, ["dups", "--keywords", "/dev/null", "--from", listing]).stdout
+                      == expected_dups(lines, 60))
+
+        # Listings of no machine: empty entries, a CR kept with --null, names of 1 MB, no final
+        # separator, and bytes of any kind.
+        long = b"x" * 1000000
+        odd = [b"a/report.doc", b"", b"b/reports.doc\r", b"reports.doc", b"/c/" + long + b"a.doc",
+               b"d/" + long + b"b.doc", b"dir/", b"e/Report.doc"]
+        for nul, entries in ((False, [e.rstrip(b"\r") for e in odd if e]), (True, [e for e in odd if e])):
+            sep = b"\0" if nul else b"\n"
+            got = run(cli, ["dups", "--keywords", "/dev/null", "--from", "-"] + (["--null"] if nul else []),
+                      sep.join(odd))
+            check(f"odd listing ({'NUL' if nul else 'lines'})", got.returncode == 0 and got.stdout == expected_dups(entries, 60))
+        noise = random.Random(1).randbytes(300000)
+        got = run(cli, ["dups", "--threshold", "30", "--keywords", "/dev/null", "--from", "-", "--null"], noise)
+        check("binary listing", got.returncode == 0 and all(len(r.split(b"\t")) == 4 for r in got.stdout.split(b"\n")[:-1]))
+    print(f"{sum(checks)} passed, {len(checks) - sum(checks)} failed")
+    return 0 if all(checks) else 1
 
 
 if __name__ == "__main__":

@@ -9,46 +9,37 @@ using namespace Qt::StringLiterals;
 class TestGenModules : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void lettersOnly_data()
+    void stemAndKey_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("stem");
-        QTest::newRow("digits dropped") << u"ab1.txt"_s << u"AB"_s;
-        QTest::newRow("one letter") << u"x.txt"_s << u"X"_s;
-        QTest::newRow("no letter") << u"7.txt"_s << QString();
-        QTest::newRow("accented letter dropped") << u"Über-Foto.png"_s << u"BERFOTO"_s;
-        QTest::newRow("no extension loses three") << u"notes"_s << u"NO"_s;
-        QTest::newRow("long extension leaks in") << u"IMG_2041 (copy).jpeg"_s << u"IMGCOPYJ"_s;
-        QTest::newRow("three characters or fewer") << u"abc"_s << QString();
-        QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("space and case") << u"Report 2.doc"_s << u"REPORT"_s;
-        QTest::newRow("dotless i upper-cases to I") << u"\u0131x.txt"_s << u"IX"_s;
-        QTest::newRow("escaped byte is no letter")
-            << (u"a"_s + QChar(0xDCE9) + u"b.txt"_s) << u"AB"_s;
+        QTest::addColumn<QString>("key");
+        const auto row = [](const char *what, const QString &name, const char16_t *stem,
+                            const char16_t *key) {
+            QTest::newRow(what) << name << QString::fromUtf16(stem) << QString::fromUtf16(key);
+        };
+        row("digits dropped", u"ab1.txt"_s, u"AB", u"TXT");
+        row("one letter", u"x.txt"_s, u"X", u"TXT");
+        row("no letter", u"7.txt"_s, u"", u"TXT");
+        row("accented letter dropped", u"Über-Foto.png"_s, u"BERFOTO", u"PNG");
+        row("no extension loses three", u"notes"_s, u"NO", u"TES");
+        row("long extension leaks in", u"IMG_2041 (copy).jpeg"_s, u"IMGCOPYJ", u"PEG");
+        row("three characters or fewer", u"abc"_s, u"", u"ABC");
+        row("empty", QString(), u"", u"");
+        row("space and case", u"Report 2.doc"_s, u"REPORT", u"DOC");
+        row("dotless i upper-cases to I", u"\u0131x.txt"_s, u"IX", u"TXT");
+        row("escaped byte is no letter", u"a"_s + QChar(0xDCE9) + u"b.txt"_s, u"AB", u"TXT");
+        row("short extension keeps the dot", u"data.gz"_s, u"DATA", u".GZ");
+        row("full path", u"/Music/Song.Mp3"_s, u"MUSICSONG", u"MP3");
+        row("sharp s keeps its length", u"stra\u00DF"_s, u"ST", u"RA\u00DF");
+        row("shorter than three", u"ab"_s, u"", u"AB");
     }
-    void lettersOnly()
+    void stemAndKey()
     {
         QFETCH(QString, name);
         QFETCH(QString, stem);
-        QCOMPARE(twinsift::genModules::lettersOnly(name), stem);
-    }
-
-    void extUpper_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("key");
-        QTest::newRow("plain") << u"song.mp3"_s << u"MP3"_s;
-        QTest::newRow("long extension") << u"photo.jpeg"_s << u"PEG"_s;
-        QTest::newRow("short extension keeps the dot") << u"data.gz"_s << u".GZ"_s;
-        QTest::newRow("full path") << u"/Music/Song.Mp3"_s << u"MP3"_s;
-        QTest::newRow("no extension") << u"notes"_s << u"TES"_s;
-        QTest::newRow("sharp s keeps its length") << u"stra\u00DF"_s << u"RA\u00DF"_s;
-        QTest::newRow("shorter than three") << u"ab"_s << u"AB"_s;
-    }
-    void extUpper()
-    {
-        QFETCH(QString, name);
         QFETCH(QString, key);
+        QCOMPARE(twinsift::genModules::lettersOnly(name), stem);
         QCOMPARE(twinsift::genModules::extUpper(name), key);
     }
 

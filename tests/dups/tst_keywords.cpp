@@ -28,8 +28,10 @@ private Q_SLOTS:
             << QByteArray("REMIX\nLIVE") << QStringList{u"REMIX"_s, u"LIVE"_s};
         QTest::newRow("quoted item keeps commas")
             << QByteArray("\"A,B\",C") << QStringList{u"A,B"_s, u"C"_s};
-        QTest::newRow("unterminated quote ends at line end")
-            << QByteArray("\"REMIX\nLIVE") << QStringList{u"REMIX"_s, u"LIVE"_s};
+        QTest::newRow("quote spans line ends")
+            << QByteArray("\"REPORT\nZZZ\"\nLIVE") << QStringList{u"REPORT\nZZZ"_s, u"LIVE"_s};
+        QTest::newRow("unterminated quote runs to the end")
+            << QByteArray("\"REMIX,\r\nLIVE\n") << QStringList{u"REMIX,\r\nLIVE\n"_s};
         QTest::newRow("text after closing quote dropped")
             << QByteArray("\"AB\"CD,EF") << QStringList{u"AB"_s, u"EF"_s};
         QTest::newRow("blank lines give nothing")
@@ -48,26 +50,13 @@ private Q_SLOTS:
         QCOMPARE(KeywordList::parse(content), items);
     }
 
-    void largeFile()
-    {
-        QByteArray content;
-        for (int i = 0; content.size() < 10 * 1024 * 1024; ++i)
-            content += "KEYWORD" + QByteArray::number(i) + (i % 2 ? ",\r\n" : "\n");
-        const QStringList items = KeywordList::parse(content);
-        QCOMPARE(items.size(), content.count('K'));
-        QCOMPARE(items.first(), u"KEYWORD0"_s);
-    }
-
     void matchesExactStemsOnly()
     {
         KeywordList list;
         list.setKeywords({u"REMIX"_s, u"remix"_s, u"MY REMIX"_s});
         QVERIFY(!list.notAkeyword(u"REMIX"_s));
-        QVERIFY(list.notAkeyword(u"MYREMIX"_s));
-        QVERIFY(list.notAkeyword(u"REMIXES"_s));
-        KeywordList empty;
-        QVERIFY(empty.notAkeyword(u"REMIX"_s));
-        QVERIFY(empty.notAkeyword(QString()));
+        QVERIFY(list.notAkeyword(u"MYREMIX"_s) && list.notAkeyword(u"REMIXES"_s));
+        QVERIFY(KeywordList().notAkeyword(u"REMIX"_s) && KeywordList().notAkeyword({}));
     }
 
     void load()
@@ -80,12 +69,15 @@ private Q_SLOTS:
         QVERIFY(list.keywords().isEmpty());
         QVERIFY(!missing.error.isEmpty());
 
-        const auto folder = list.load(dir.path()); // a folder cannot be read as a file
-        QCOMPARE(folder.status, KeywordList::Status::Unreadable);
+        // A folder cannot be opened as a file; this one opens but fails to read.
+        for (const QString &unreadable : {dir.path(), u"/proc/self/mem"_s}) {
+            const auto result = list.load(unreadable);
+            QCOMPARE(result.status, KeywordList::Status::Unreadable);
+            QVERIFY(!result.error.isEmpty());
+        }
 
         QFile file(dir.filePath(u"Keywords.txt"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("REMIX\r\nLIVE");
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("REMIX\r\nLIVE") == 11);
         file.close();
         QCOMPARE(list.load(file.fileName()).status, KeywordList::Status::Loaded);
         QCOMPARE(list.keywords(), QStringList({u"REMIX"_s, u"LIVE"_s}));

@@ -16,22 +16,33 @@ namespace {
 struct Result {
     std::vector<Pair> pairs;
     SearchStats stats;
-    std::vector<QByteArray> paths;
 };
 
+// Searches the candidates, each with its number as its path, stopping after `stopAt` pairs;
+// the table must be drained and the paths kept in order.
 Result search(const std::vector<reference::Candidate> &candidates, int percent,
-              unsigned threads = 0)
+              unsigned threads = 0, size_t stopAt = 0)
 {
     FileRecords records;
     for (size_t i = 0; i < candidates.size(); ++i)
-        records.append({candidates[i].stem, QByteArray::number(qulonglong(i)), candidates[i].ext});
+        records.append({candidates[i].stem, QByteArray::number(i) + ' ', candidates[i].ext});
     Result result;
+    std::vector<QByteArray> paths;
+    std::stop_source stop;
     result.stats = findDuplicates(
-        records, percent, result.paths,
+        records, percent, paths,
         [&](quint32 a, quint32 b, int pct) {
             result.pairs.push_back({a, b, pct});
+            if (result.pairs.size() == stopAt)
+                stop.request_stop();
         },
-        {}, nullptr, threads);
+        stop.get_token(), nullptr, threads);
+    [&] {
+        QVERIFY(records.isEmpty());
+        QCOMPARE(paths.size(), candidates.size());
+        for (size_t i = 0; i < paths.size(); ++i)
+            QCOMPARE(paths[i], QByteArray::number(i) + ' ');
+    }();
     return result;
 }
 
@@ -50,8 +61,7 @@ std::vector<reference::Candidate> randomCandidates(QRandomGenerator &rng, int co
             continue;
         }
         QString stem;
-        const int length = 2 + rng.bounded(9);
-        for (int k = 0; k < length; ++k)
+        for (int k = 2 + rng.bounded(9); k > 0; --k)
             stem.append(QChar(u'A' + rng.bounded(4)));
         out.push_back({stem, exts[rng.bounded(int(exts.size()))]});
     }
@@ -65,56 +75,39 @@ class TestSearch : public QObject {
 private Q_SLOTS:
     void designedCases_data()
     {
-        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("names");
         QTest::addColumn<int>("percent");
-        QTest::addColumn<QList<int>>("rows"); // first, second, percent for each row
-
-        QTest::newRow("report reports")
-            << QStringList{u"report.doc"_s, u"reports.doc"_s} << 60 << QList<int>{0, 1, 91};
-        QTest::newRow("other extension never pairs")
-            << QStringList{u"notes.txt"_s, u"notes.doc"_s} << 30 << QList<int>{};
-        QTest::newRow("equal to threshold")
-            << QStringList{u"abcdef.txt"_s, u"abcdxy.txt"_s} << 60 << QList<int>{};
-        QTest::newRow("just above threshold")
-            << QStringList{u"abcdef.txt"_s, u"abcdxy.txt"_s} << 59 << QList<int>{0, 1, 60};
-        QTest::newRow("one candidate") << QStringList{u"alone.txt"_s} << 60 << QList<int>{};
-        QTest::newRow("empty table is no failure") << QStringList{} << 60 << QList<int>{};
-        QTest::newRow("order by first then second")
-            << QStringList{u"aaa.jpg"_s, u"bbb.jpg"_s, u"aaa.jpg"_s, u"bbb.jpg"_s, u"aaa.jpg"_s}
-            << 60 << QList<int>{0, 2, 100, 0, 4, 100, 1, 3, 100, 2, 4, 100};
+        QTest::addColumn<QString>("rows"); // first, second, percent for each row
+        const auto row = [](const char *tag, const char *names, int percent, const char *rows) {
+            QTest::newRow(tag) << QString::fromUtf8(names) << percent << QString::fromUtf8(rows);
+        };
+        row("report reports", "report.doc reports.doc", 60, "0 1 91");
+        row("other extension never pairs", "notes.txt notes.doc", 30, "");
+        row("equal to threshold", "abcdef.txt abcdxy.txt", 60, "");
+        row("just above threshold", "abcdef.txt abcdxy.txt", 59, "0 1 60");
+        row("one candidate", "alone.txt", 60, "");
+        row("empty table is no failure", "", 60, "");
+        row("order by first then second", "aaa.jpg bbb.jpg aaa.jpg bbb.jpg aaa.jpg", 60,
+            "0 2 100 0 4 100 1 3 100 2 4 100");
     }
     void designedCases()
     {
-        QFETCH(QStringList, names);
+        QFETCH(QString, names);
         QFETCH(int, percent);
-        QFETCH(QList<int>, rows);
+        QFETCH(QString, rows);
         std::vector<reference::Candidate> candidates;
-        for (const QString &name : names)
+        for (const QString &name : names.split(u' ', Qt::SkipEmptyParts))
             candidates.push_back({genModules::lettersOnly(name), genModules::extUpper(name)});
-        const Result result = search(candidates, percent);
         std::vector<Pair> expected;
-        for (qsizetype r = 0; r + 2 < rows.size(); r += 3)
-            expected.push_back({quint32(rows[r]), quint32(rows[r + 1]), rows[r + 2]});
+        const QStringList cells = rows.split(u' ', Qt::SkipEmptyParts);
+        for (qsizetype r = 0; r + 2 < cells.size(); r += 3)
+            expected.push_back({cells[r].toUInt(), cells[r + 1].toUInt(), cells[r + 2].toInt()});
+        const Result result = search(candidates, percent);
         QCOMPARE(result.pairs, expected);
-        const quint64 n = quint64(names.size());
+        const quint64 n = candidates.size();
         QCOMPARE(result.stats.candidates, n);
         QCOMPARE(result.stats.comparisons, n * (n - 1) / 2);
         QCOMPARE(result.stats.pairs, quint64(expected.size()));
-    }
-
-    void drainsTableAndKeepsPathsInOrder()
-    {
-        FileRecords records;
-        records.append({u"ONE"_s, "/a/one.txt", u"TXT"_s});
-        records.append({u"ONE"_s, "/b/one.txt ", u" TXT"_s}); // spaces: key trimmed, path kept
-        std::vector<QByteArray> paths;
-        std::vector<Pair> pairs;
-        findDuplicates(records, 60, paths, [&](quint32 a, quint32 b, int pct) {
-            pairs.push_back({a, b, pct});
-        });
-        QVERIFY(records.isEmpty());
-        QCOMPARE(paths, (std::vector<QByteArray>{"/a/one.txt", "/b/one.txt "}));
-        QCOMPARE(pairs, (std::vector<Pair>{{0, 1, 100}}));
     }
 
     // The fast search must give exactly the rows of the plain loop.
@@ -124,9 +117,8 @@ private Q_SLOTS:
         for (int round = 0; round < 1500; ++round) {
             const auto candidates = randomCandidates(rng, 2 + rng.bounded(40));
             const int percent = 30 + rng.bounded(61);
-            const auto expected = reference::plainPairs(candidates, percent);
-            const Result result = search(candidates, percent, 1 + unsigned(round % 2));
-            if (result.pairs != expected) {
+            if (search(candidates, percent, 1 + unsigned(round % 2)).pairs !=
+                reference::plainPairs(candidates, percent)) {
                 QString dump;
                 for (const auto &c : candidates)
                     dump += c.stem + u'.' + c.ext + u' ';
@@ -139,33 +131,21 @@ private Q_SLOTS:
     {
         // No file name gives such stems, but the search must still be exact for them.
         const QString longStem(70000, u'A');
-        const std::vector<reference::Candidate> candidates{{longStem, u"TXT"_s},
-                                                           {longStem + u"B"_s, u"TXT"_s},
-                                                           {u"AB"_s, u"TXT"_s},
-                                                           {longStem, u"TXT"_s}};
-        QCOMPARE(search(candidates, 60).pairs,
+        QCOMPARE(search({{longStem, u"TXT"_s},
+                         {longStem + u"B"_s, u"TXT"_s},
+                         {u"AB"_s, u"TXT"_s},
+                         {longStem, u"TXT"_s}},
+                        60)
+                     .pairs,
                  (std::vector<Pair>{{0, 1, 100}, {0, 3, 100}, {1, 3, 100}}));
     }
 
     void stopKeepsRowsSoFar()
     {
-        std::vector<reference::Candidate> candidates(50, {u"SAME"_s, u"TXT"_s});
-        FileRecords records;
-        for (const auto &c : candidates)
-            records.append({c.stem, "p", c.ext});
-        std::stop_source stop;
-        std::vector<QByteArray> paths;
-        quint64 rows = 0;
-        const SearchStats stats = findDuplicates(
-            records, 60, paths,
-            [&](quint32, quint32, int) {
-                if (++rows == 10)
-                    stop.request_stop();
-            },
-            stop.get_token());
-        QVERIFY(stats.stopped);
-        QCOMPARE(stats.pairs, 49u); // the first candidate's rows were all handed out
-        QCOMPARE(stats.comparisons, 49u);
+        const Result result = search({50, {u"SAME"_s, u"TXT"_s}}, 60, 0, 10);
+        QVERIFY(result.stats.stopped);
+        QCOMPARE(result.stats.pairs, 49u); // the first candidate's rows were all handed out
+        QCOMPARE(result.stats.comparisons, 49u);
     }
 
     void candidatesFromTree()
@@ -177,8 +157,7 @@ private Q_SLOTS:
         keywords.setKeywords({u"REMIX"_s, u"remix"_s});
         for (const QByteArray &root : {tree.root(), QByteArray(tree.root() + '/')}) {
             FileRecords records;
-            const WalkOutcome outcome = storeData(root, keywords, records);
-            QVERIFY(outcome.errors.empty());
+            QVERIFY(storeData(root, keywords, records).errors.empty());
             QStringList got;
             while (!records.isEmpty()) {
                 const FileRecord r = records.takeFirst();

@@ -7,30 +7,56 @@
 
 #include <QTest>
 
+#include <sys/resource.h>
+
 using namespace twinsift;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Walked {
-    QList<QByteArray> files; // relative to the root, with their sizes
-    WalkOutcome outcome;
-};
-
-Walked walk(const TreeBuilder &tree, std::stop_token stop = {})
+// The listing of `start` in the tree: "path" or "path=size" per row, relative to the tree, then
+// "!path" per error ("!!path" when the start failed) and "stopped" when the walk stopped.
+QByteArrayList listed(const TreeBuilder &tree, const QByteArray &start, std::stop_token stop = {},
+                      const std::function<void(const ListingRow &)> &each = {})
 {
-    Walked w;
-    const QByteArray prefix = tree.root() + '/';
-    w.outcome = FolderWalker::walk(
-        tree.root(),
-        [&](const WalkedFile &f) {
-            QVERIFY(f.path.startsWith(prefix));
-            QCOMPARE(f.path.sliced(f.nameOffset - 1, 1), QByteArrayView("/"));
-            w.files.append(f.path.sliced(prefix.size()).toByteArray() + ' ' +
-                           QByteArray::number(f.size));
+    RunningIndex index;
+    index.store(7);
+    WalkProgress progress;
+    QByteArrayList out;
+    const qsizetype prefix = tree.root().size() + 1;
+    const WalkOutcome outcome = RecurseFiles2(
+        tree.path(start), index,
+        [&](ListingRow &&row) {
+            QCOMPARE(row.number, quint64(8 + out.size()));
+            QCOMPARE(row.hashText(), filehash::hash(rawname::decode(row.name())));
+            out.append(row.path.mid(prefix) +
+                       (row.size ? QByteArray('=' + QByteArray::number(row.size)) : QByteArray()));
+            if (each)
+                each(row);
         },
-        std::move(stop));
-    return w;
+        std::move(stop), &progress);
+    [&] {
+        QCOMPARE(outcome.files, quint64(out.size()));
+        QCOMPARE(progress.files.load(), outcome.files);
+        QCOMPARE(index.value(), 7 + outcome.files);
+    }();
+    for (const WalkError &error : outcome.errors)
+        out.append((outcome.rootFailed ? "!!" : "!") + error.path.mid(prefix));
+    if (outcome.stopped)
+        out.append("stopped");
+    return out;
+}
+
+// Text columns, and one row per "|"-separated text (bytes as Latin-1, so that any survive).
+void table(const QList<const char *> &columns, std::initializer_list<const char *> rows)
+{
+    for (const char *column : columns)
+        QTest::addColumn<QString>(column);
+    for (const char *row : rows) {
+        QTestData &data = QTest::newRow(row);
+        for (const QString &cell : QString::fromLatin1(row).split(u'|'))
+            data << cell;
+    }
 }
 
 } // namespace
@@ -40,18 +66,10 @@ class TestListing : public QObject {
 private Q_SLOTS:
     void hash_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("abc") << u"abc.txt"_s << u"198"_s;
-        QTest::newRow("report") << u"report.doc"_s << u"3036"_s;
-        QTest::newRow("long extension half counts") << u"photo.jpeg"_s << u"2442"_s;
-        QTest::newRow("case digits spaces ignored") << u"Report 2.doc"_s << u"3036"_s;
-        QTest::newRow("anagram listen") << u"listen.txt"_s << u"2607"_s;
-        QTest::newRow("anagram silent") << u"silent.txt"_s << u"2607"_s;
-        QTest::newRow("four characters") << u"a.tx"_s << u"0"_s;
-        QTest::newRow("no letter") << u"12.jpg"_s << u"0"_s;
-        QTest::newRow("one letter") << u"a.txt"_s << u"33"_s;
-        QTest::newRow("empty") << QString() << u"0"_s;
+        // Case, digits and spaces do not count; a fourth extension character counts half.
+        table({"name", "value"},
+              {"abc.txt|198", "report.doc|3036", "photo.jpeg|2442", "Report 2.doc|3036",
+               "listen.txt|2607", "silent.txt|2607", "a.tx|0", "12.jpg|0", "a.txt|33", "|0"});
     }
     void hash()
     {
@@ -62,192 +80,140 @@ private Q_SLOTS:
 
     void sizeText_data()
     {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QString>("c");
-        QTest::addColumn<QString>("german");
-        QTest::newRow("0") << qint64(0) << u"0"_s << u"0"_s;
-        QTest::newRow("999") << qint64(999) << u"999"_s << u"999"_s;
-        QTest::newRow("1000") << qint64(1000) << u"1000"_s << u"1000"_s;
-        QTest::newRow("1001") << qint64(1001) << u"1.001 KB"_s << u"1,001 KB"_s;
-        QTest::newRow("1500") << qint64(1500) << u"1.5 KB"_s << u"1,5 KB"_s;
-        QTest::newRow("999999") << qint64(999999) << u"999.9 KB"_s << u"999,9 KB"_s;
-        QTest::newRow("1000000") << qint64(1000000) << u"1000 KB"_s << u"1000 KB"_s;
-        QTest::newRow("1000001") << qint64(1000001) << u"1.000 MB"_s << u"1,000 MB"_s;
-        QTest::newRow("1234567") << qint64(1234567) << u"1.234 MB"_s << u"1,234 MB"_s;
-        QTest::newRow("15000000") << qint64(15000000) << u"15 MB"_s << u"15 MB"_s;
-        QTest::newRow("separator stays fifth")
-            << qint64(1234567890) << u"1234. MB"_s << u"1234, MB"_s;
-        QTest::newRow("no grouping") << qint64(123456789000) << u"12345 MB"_s << u"12345 MB"_s;
+        table({"bytes", "c", "german"},
+              {"0|0|0", "999|999|999", "1000|1000|1000", "1001|1.001 KB|1,001 KB",
+               "1500|1.5 KB|1,5 KB", "999999|999.9 KB|999,9 KB", "1000000|1000 KB|1000 KB",
+               "1000001|1.000 MB|1,000 MB", "1234567|1.234 MB|1,234 MB", "15000000|15 MB|15 MB",
+               "1234567890|1234. MB|1234, MB", "123456789000|12345 MB|12345 MB"});
     }
     void sizeText()
     {
-        QFETCH(qint64, bytes);
+        QFETCH(QString, bytes);
         QFETCH(QString, c);
         QFETCH(QString, german);
-        QCOMPARE(twinsift::sizeText(bytes, QLocale::c()), c);
-        QCOMPARE(twinsift::sizeText(bytes, QLocale(QLocale::German, QLocale::Germany)), german);
+        QCOMPARE(twinsift::sizeText(bytes.toLongLong(), QLocale::c()), c);
+        QCOMPARE(twinsift::sizeText(bytes.toLongLong(), QLocale(QLocale::German, QLocale::Germany)),
+                 german);
     }
 
     void rawNamesRoundTrip_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("length");
-        QTest::newRow("ascii") << QByteArray("report.doc") << 10;
-        QTest::newRow("utf-8") << QByteArray("\xC3\x9C"
-                                             "ber.png")
-                               << 8;
-        QTest::newRow("latin-1 byte") << QByteArray("caf\xE9.txt") << 8;
-        QTest::newRow("truncated sequence") << QByteArray("a\xE2\x82") << 3;
-        QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << 2;
-        QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << 3;
-        QTest::newRow("astral") << QByteArray("\xF0\x9F\x93\xB7.jpg") << 6;
+        // Utf-8, a Latin-1 byte, a truncated sequence, an overlong "/", a surrogate, an emoji,
+        // byte order marks kept.
+        table({"bytes", "length"}, {"report.doc|10",
+                                    "\xC3\x9C"
+                                    "ber.png|8",
+                                    "caf\xE9.txt|8", "a\xE2\x82|3", "\xC0\xAF|2", "\xED\xA0\x80|3",
+                                    "\xF0\x9F\x93\xB7.jpg|6", "\xEF\xBB\xBF\xFF.\xEF\xBB\xBF|4"});
     }
     void rawNamesRoundTrip()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, length);
-        const QString text = rawname::decode(bytes);
-        QCOMPARE(text.size(), length);
-        QCOMPARE(rawname::encode(text), bytes);
+        QFETCH(QString, bytes); // one character per byte
+        QFETCH(QString, length);
+        const QString text = rawname::decode(bytes.toLatin1());
+        QCOMPARE(text.size(), length.toLongLong());
+        QCOMPARE(rawname::encode(text), bytes.toLatin1());
     }
 
-    void walkOrderAndKinds()
+    // Trees by the specs of TreeBuilder::files, and the rows that their listing gives. The
+    // walk may stop after some rows, and may open only a few descriptors (-1: all but two
+    // taken before it starts).
+    void walk_data()
     {
-        TreeBuilder tree;
-        for (const char *name : {"b.txt", "A.txt", "a.txt", "Z.txt", "CASE.txt", "-dash",
-                                 ".hidden.txt", ".hiddendir/secret.txt", "sub/deeper/x.txt"})
-            tree.file(name);
-        tree.file("sub/inner.txt", 3);
-        tree.file("caf\xE9.txt", 7);
-        const QByteArray longest =
-            QByteArray(251, 'n') + ".txt"; // 255 bytes, the most a name holds
-        tree.file(longest, 1);
-        tree.folder("empty");
-        tree.folder("onlyfolders/a/b");
-        tree.link("link.txt", "sub/inner.txt");
-        tree.link("broken.txt", "missing");
-        tree.link("loop", ".");
-        tree.link("up", "..");
-        QCOMPARE(::mkfifo(tree.path("pipe").constData(), 0600), 0);
-        const Walked w = walk(tree);
-        QVERIFY(w.outcome.errors.empty());
+        QTest::addColumn<QByteArray>("tree");
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<int>("stopAfter");
+        QTest::addColumn<int>("descriptors");
+        const auto row = [](const char *tag, const QByteArray &tree, const QByteArray &start,
+                            const QByteArray &rows, int stopAfter = 0, int descriptors = 0) {
+            QTest::newRow(tag) << tree << start << rows << stopAfter << descriptors;
+        };
+        const QByteArray longest = QByteArray(251, 'n') + ".txt"; // the most a name holds
         // Case twins stay apart, ordered by their raw bytes; links to files count, others not.
-        QCOMPARE(w.files,
-                 (QList<QByteArray>{"-dash 0", "A.txt 0", "a.txt 0", "b.txt 0", "caf\xE9.txt 7",
-                                    "CASE.txt 0", "link.txt 3", longest + " 1",
-                                    "sub/deeper/x.txt 0", "sub/inner.txt 3", "Z.txt 0"}));
-        QCOMPARE(w.outcome.files, 11u);
+        row("order and kinds",
+            "b.txt A.txt a.txt Z.txt CASE.txt -dash .hidden.txt .hiddendir/secret.txt "
+            "sub/deeper/x.txt sub/inner.txt=3 caf\xE9.txt=7 empty/ onlyfolders/a/b/ "
+            "link.txt->sub/inner.txt broken.txt->missing loop->. up->.. pipe| " +
+                longest + "=1",
+            {},
+            "-dash A.txt a.txt b.txt caf\xE9.txt=7 CASE.txt link.txt=3 " + longest +
+                "=1 sub/deeper/x.txt sub/inner.txt=3 Z.txt");
+        row("start without slash", "sub/a.txt b.txt", "sub", "sub/a.txt");
+        row("start is a link to a folder", "real/a.txt ln->real", "ln", "ln/a.txt");
+        row("missing start", "x", "gone", "!!gone/");
+        row("start is a file, named without a slash", "a1/report.doc", "a1/report.doc",
+            "!!a1/report.doc");
+        row("stopped", "a/1 b/2 c/3 d/4 e/5", {}, "a/1 b/2 c/3 stopped", 3);
+        // Wider than a 16-bit count; more folders than are ever read ahead at once; deeper
+        // than PATH_MAX; 100 levels, each holding the next and a leaf folder.
+        QByteArrayList wide, nested, nestedRows, levels, levelRows;
+        for (int i = 100000; i < 140000; ++i)
+            wide << "f" + QByteArray::number(i);
+        for (int i = 1000; i < 1600; ++i) {
+            const QByteArray d = "d" + QByteArray::number(i);
+            nested << d + "/z.txt=2" << d + "/e/g.txt" << d + "/e/h/";
+            nestedRows << d + "/e/g.txt" << d + "/z.txt=2";
+        }
+        for (QByteArray level; level.size() < 500; level += "deep/") {
+            levels << level + "leaf/f.txt";
+            levelRows.prepend(levels.back());
+        }
+        row("wide folder", wide.join(' '), {}, wide.join(' '));
+        row("many folders", nested.join(' '), {}, nestedRows.join(' '));
+        const QByteArray deep = QByteArray(20, 'd').append('/').repeated(1500) + "deep.txt=9 ";
+        row("deep", deep + deep.left(21) + "near.txt", {}, deep + deep.left(21) + "near.txt");
+        for (int descriptors : {10, 30, 60, -1})
+            row(qPrintable(u"%1 descriptors"_s.arg(descriptors)), levels.join(' '), {},
+                levelRows.join(' '), 0, descriptors);
     }
-
-    void veryDeepTree()
+    void walk()
     {
-        TreeBuilder tree;
-        const QByteArray name(20, 'd');
-        const int deepest = tree.deepChain(name, 1500);
-        QVERIFY(deepest >= 0);
-        const int file = ::openat(deepest, "deep.txt", O_CREAT | O_WRONLY, 0644);
-        QVERIFY(file >= 0);
-        QCOMPARE(::write(file, "123456789", 9), 9);
-        ::close(file);
-        ::close(deepest);
-        tree.file(name + "/side/near.txt");
-        const Walked w = walk(tree);
-        QVERIFY2(w.outcome.errors.empty(),
-                 w.outcome.errors.empty() ? "" : qPrintable(w.outcome.errors.front().reason));
-        QCOMPARE(w.files.size(), 2);
-        QVERIFY(w.files.first().endsWith("/deep.txt 9"));
-        QVERIFY(w.files.first().size() > 30000); // far beyond PATH_MAX
-        QCOMPARE(w.files.last(), name + "/side/near.txt 0");
-        QCOMPARE(w.outcome.folders, 3001u);
-    }
-
-    void hugeFolder()
-    {
-        // Far beyond what a 16-bit entry counter could hold.
-        TreeBuilder tree;
-        const int dir = ::open(tree.root().constData(), O_RDONLY | O_DIRECTORY);
-        for (int i = 0; i < 200000; ++i)
-            ::close(::openat(dir, QByteArray("f" + QByteArray::number(i + 1000000)).constData(),
-                             O_CREAT | O_WRONLY, 0644));
-        ::close(dir);
-        QByteArray last;
-        const WalkOutcome outcome = FolderWalker::walk(
-            tree.root(), [&](const WalkedFile &f) { last = f.name().toByteArray(); });
-        QCOMPARE(outcome.files, 200000u);
-        QCOMPARE(last, QByteArray("f1199999"));
-    }
-
-    void entriesChangingMidWalk()
-    {
-        TreeBuilder tree;
-        for (const char *name : {"a.txt", "b/inner.txt", "c/inner.txt", "d/inner.txt", "e.txt"})
-            tree.file(name);
-        QList<QByteArray> seen;
-        const WalkOutcome outcome = FolderWalker::walk(tree.root(), [&](const WalkedFile &f) {
-            seen.append(f.path.sliced(tree.root().size() + 1).toByteArray());
-            if (f.name() == "a.txt") {
-                // A folder vanishes, one becomes a file, a file vanishes, new entries appear.
-                QProcess::execute(u"rm"_s, {u"-r"_s, QFile::decodeName(tree.path("c")),
-                                            QFile::decodeName(tree.path("d"))});
-                tree.file("d");
-                ::unlink(tree.path("e.txt").constData());
-                tree.file("b/new.txt");
-                tree.file("f.txt");
-            }
-        });
-        // What was read stands; a folder is read when it is entered.
-        QCOMPARE(seen, (QList<QByteArray>{"a.txt", "b/inner.txt", "b/new.txt", "e.txt"}));
-        QCOMPARE(outcome.errors.size(), size_t(2));
-        QCOMPARE(outcome.errors[0].path, tree.path("c/"));
-        QCOMPARE(outcome.errors[1].path, tree.path("d/"));
-        QVERIFY(!outcome.rootFailed);
-    }
-
-    void missingRootFails()
-    {
-        const WalkOutcome outcome =
-            FolderWalker::walk("/nonexistent/twinsift", [](const WalkedFile &) {});
-        QVERIFY(outcome.rootFailed);
-        QCOMPARE(outcome.errors.size(), size_t(1));
-        QCOMPARE(outcome.errors.front().path, QByteArray("/nonexistent/twinsift/"));
-    }
-
-    void stopEndsTheWalk()
-    {
-        TreeBuilder tree;
-        for (int i = 0; i < 20; ++i)
-            tree.file("f" + QByteArray::number(i) + ".txt");
+        QFETCH(QByteArray, tree);
+        QFETCH(QByteArray, start);
+        QFETCH(QByteArray, rows);
+        QFETCH(int, stopAfter);
+        QFETCH(int, descriptors);
+        TreeBuilder builder;
+        builder.files(tree.split(' '));
+        rlimit old{};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &old), 0);
+        const rlimit low{descriptors > 0 ? rlim_t(descriptors) : 256, old.rlim_max};
+        QVERIFY(descriptors == 0 || ::setrlimit(RLIMIT_NOFILE, &low) == 0);
+        std::vector<int> taken;
+        for (int fd; descriptors < 0 && (fd = ::open("/", O_RDONLY)) >= 0;)
+            taken.push_back(fd);
+        for (int i = 0; i < 2 && !taken.empty(); ++i, taken.pop_back())
+            ::close(taken.back());
         std::stop_source stop;
-        int seen = 0;
-        const WalkOutcome outcome = FolderWalker::walk(
-            tree.root(),
-            [&](const WalkedFile &) {
-                if (++seen == 3)
-                    stop.request_stop();
-            },
-            stop.get_token());
-        QVERIFY(outcome.stopped);
-        QCOMPARE(seen, 3);
+        const QByteArrayList got = listed(builder, start, stop.get_token(), [&](auto &row) {
+            if (row.number == quint64(7 + stopAfter))
+                stop.request_stop();
+        });
+        for (int fd : taken)
+            ::close(fd);
+        ::setrlimit(RLIMIT_NOFILE, &old);
+        QCOMPARE(got, rows.split(' '));
     }
 
-    void listingNumbersOn()
+    void changesDuringTheWalk()
     {
         TreeBuilder tree;
-        tree.file("abc.txt", 1500);
-        tree.file("sub/report.doc");
-        RunningIndex index;
-        QList<ListingRow> rows;
-        for (const QByteArray &root : {tree.root(), QByteArray(tree.root() + '/')})
-            RecurseFiles2(root, index, [&](ListingRow &&row) { rows.append(std::move(row)); });
-        QCOMPARE(rows.size(), 4);
-        QCOMPARE(index.value(), 4u);
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(rows[i].number, quint64(i + 1));
-        QCOMPARE(rows[0].filenameText(), u"abc.txt"_s);
-        QCOMPARE(rows[0].sizeText(QLocale::c()), u"1.5 KB"_s);
-        QCOMPARE(rows[0].hashText(), u"198"_s);
-        QCOMPARE(rows[0].path, tree.root() + "/abc.txt");
-        QCOMPARE(rows[3].path, tree.root() + "/sub/report.doc"); // no doubled "/"
+        tree.files({"a.txt", "b/inner.txt", "c/inner.txt", "d/inner.txt", "e.txt"});
+        const QByteArrayList rows = listed(tree, {}, {}, [&](const ListingRow &row) {
+            if (row.name() != "a.txt")
+                return;
+            // A folder vanishes, one becomes a file, a file vanishes, new entries appear.
+            QProcess::execute(u"rm"_s, {u"-r"_s, QFile::decodeName(tree.path("c")),
+                                        QFile::decodeName(tree.path("d"))});
+            tree.files({"d", "b/new.txt", "f.txt"});
+            ::unlink(tree.path("e.txt").constData());
+        });
+        // Each folder stands as it was when read, at the latest when the walk entered it.
+        QCOMPARE(rows.mid(0, 2), (QByteArrayList{"a.txt", "b/inner.txt"}));
+        QVERIFY(rows.contains("e.txt") && !rows.contains("f.txt"));
+        QCOMPARE(rows.contains("c/inner.txt"), !rows.contains("!c/"));
+        QCOMPARE(rows.contains("d/inner.txt"), !rows.contains("!d"));
     }
 };
 

@@ -25,30 +25,26 @@ struct Pair {
     bool operator==(const Pair &) const = default;
 };
 
-inline QString trimSpaces(const QString &text)
+inline QString trimSpaces(QString text)
 {
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin);
+    while (text.startsWith(u' '))
+        text.remove(0, 1);
+    while (text.endsWith(u' '))
+        text.chop(1);
+    return text;
 }
 
 // The letter-pair score exactly as designed: both pair lists built afresh, each pair of the
 // first text taking the first unused equal pair of the second.
 inline int designedMatches(const QString &first, const QString &second)
 {
-    const QStringList firstPairs = genModules::charPairs(first);
     QStringList secondPairs = genModules::charPairs(second);
     int matches = 0;
-    for (const QString &pair : firstPairs) {
-        for (QString &candidate : secondPairs) {
-            if (candidate == pair) {
-                ++matches;
-                candidate.clear();
-                break;
-            }
+    for (const QString &pair : genModules::charPairs(first)) {
+        const qsizetype at = secondPairs.indexOf(pair); // a used pair is empty: never equal
+        if (at >= 0) {
+            ++matches;
+            secondPairs[at].clear();
         }
     }
     return matches;
@@ -59,27 +55,20 @@ template <typename Matches = int (*)(const QString &, const QString &)>
 std::vector<Pair> plainPairs(const std::vector<Candidate> &candidates, int percent,
                              Matches matches = designedMatches)
 {
-    // Copied out and trimmed once, so that the loop reads only memory.
-    std::vector<QString> stems, exts;
-    for (const Candidate &c : candidates) {
-        stems.push_back(trimSpaces(c.stem));
-        exts.push_back(trimSpaces(c.ext));
-    }
+    std::vector<Candidate> c; // copied out and trimmed once, so that the loop reads only memory
+    for (const Candidate &candidate : candidates)
+        c.push_back({trimSpaces(candidate.stem), trimSpaces(candidate.ext)});
     std::vector<Pair> pairs;
-    const double threshold = percent / 100.0;
-    const size_t n = candidates.size();
-    for (size_t i = 0; i < n; ++i) {
-        for (size_t j = i + 1; j < n; ++j) {
-            if (exts[j] != exts[i])
+    for (size_t i = 0; i < c.size(); ++i) {
+        for (size_t j = i + 1; j < c.size(); ++j) {
+            if (c[j].ext != c[i].ext)
                 continue;
-            const int m = matches(stems[i], stems[j]);
-            const qint64 a = stems[i].size() - 1, b = stems[j].size() - 1;
-            if (a + b <= 0 || 2.0 * m / double(a + b) <= threshold)
-                continue;
+            const int m = matches(c[i].stem, c[j].stem);
+            const qint64 a = c[i].stem.size() - 1, b = c[j].stem.size() - 1;
             // The exact form settles the ties that the double cannot tell apart.
-            if (!genModules::qualifies(m, a, b, percent))
-                continue;
-            pairs.push_back({quint32(i), quint32(j), genModules::similarityPercent(m, a + b)});
+            if (a + b > 0 && 2.0 * m / double(a + b) > percent / 100.0 &&
+                genModules::qualifies(m, a, b, percent))
+                pairs.push_back({quint32(i), quint32(j), genModules::similarityPercent(m, a + b)});
         }
     }
     return pairs;

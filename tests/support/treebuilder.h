@@ -2,12 +2,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <initializer_list>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,56 +22,53 @@ public:
     {
         QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), m_dir.path()});
     }
-    TreeBuilder(const TreeBuilder &) = delete;
-    TreeBuilder &operator=(const TreeBuilder &) = delete;
 
     QByteArray root() const { return QFile::encodeName(m_dir.path()); }
     QByteArray path(const QByteArray &relative) const { return root() + '/' + relative; }
 
-    void folder(const QByteArray &relative)
+    // The folder `relative`, open, made where missing one level at a time so that paths may
+    // reach beyond PATH_MAX.
+    int folder(const QByteArray &relative)
     {
-        QByteArray partial;
+        int fd = ::open(root().constData(), O_RDONLY | O_DIRECTORY);
         for (const QByteArray &part : relative.split('/')) {
-            partial += (partial.isEmpty() ? "" : "/") + part;
-            ::mkdir(path(partial).constData(), 0755);
+            if (part.isEmpty())
+                continue;
+            ::mkdirat(fd, part.constData(), 0755);
+            const int next = ::openat(fd, part.constData(), O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
         }
+        return fd;
     }
 
     void file(const QByteArray &relative, qint64 size = 0)
     {
         const qsizetype slash = relative.lastIndexOf('/');
-        if (slash > 0)
-            folder(relative.left(slash));
-        const int fd = ::open(path(relative).constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
-        QVERIFY2(fd >= 0, path(relative).constData());
-        QVERIFY(::ftruncate(fd, size) == 0);
+        const int dir = folder(relative.left(std::max<qsizetype>(slash, 0)));
+        const int fd = ::openat(dir, relative.mid(slash + 1).constData(),
+                                O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        ::close(dir);
+        QVERIFY2(fd >= 0 && ::ftruncate(fd, size) == 0, relative.constData());
         ::close(fd);
     }
 
-    void files(std::initializer_list<const char *> relatives)
+    // Entries by spec: "a/b.txt" a file, "b.txt=9" one of 9 bytes, "d/" a folder, "l->t" a link
+    // to t, "p|" a pipe.
+    void files(const QByteArrayList &specs)
     {
-        for (const char *relative : relatives)
-            file(relative);
-    }
-
-    void link(const QByteArray &relative, const QByteArray &target)
-    {
-        QVERIFY(::symlink(target.constData(), path(relative).constData()) == 0);
-    }
-
-    // A chain of `levels` folders named `name`, each beside a folder "side"; built with
-    // relative calls so that it may reach beyond PATH_MAX. Returns the innermost folder's fd.
-    int deepChain(const QByteArray &name, int levels)
-    {
-        int fd = ::open(root().constData(), O_RDONLY | O_DIRECTORY);
-        for (int level = 0; level < levels && fd >= 0; ++level) {
-            ::mkdirat(fd, name.constData(), 0755);
-            ::mkdirat(fd, "side", 0755);
-            const int next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY);
-            ::close(fd);
-            fd = next;
+        for (const QByteArray &spec : specs) {
+            const qsizetype arrow = spec.indexOf("->"), equals = spec.lastIndexOf('=');
+            if (arrow > 0)
+                QVERIFY(::symlink(spec.mid(arrow + 2), path(spec.left(arrow))) == 0);
+            else if (spec.endsWith('/'))
+                ::close(folder(spec));
+            else if (spec.endsWith('|'))
+                QVERIFY(::mkfifo(path(spec.chopped(1)).constData(), 0600) == 0);
+            else
+                file(spec.left(equals > 0 ? equals : spec.size()),
+                     equals > 0 ? spec.mid(equals + 1).toLongLong() : 0);
         }
-        return fd;
     }
 
 private:

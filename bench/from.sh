@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Times `twinsift-cli dups --from` on generated listings of realistic names (1,000,000 and
+# 5,000,000 by default), rows to /dev/null: best of RUNS wall-clock seconds, the rows, and the
+# peak memory beyond the listing, per name. A listing of real paths can be given instead.
+# Usage: bench/from.sh [BUILD_DIR] [N... | FILE]   (RUNS=5, FORMAT=tsv by default)
+set -euo pipefail
+build=${1:-build/release}
+shift || true
+cli=$build/src/twinsift-cli
+runs=${RUNS:-5}
+format=${FORMAT:-tsv}
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(1000000 5000000)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+peak_kib() { # the maximum resident set of a run, in KiB
+  /usr/bin/time -f '%M' -o "$scratch/time" "$@" > /dev/null
+  cat "$scratch/time"
+}
+
+printf '# load: %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%10s %12s %8s %12s %12s %14s\n' names rows best_s listing_MB peak_MB beyond_B/name
+: > "$scratch/empty"
+base=$(peak_kib "$cli" dups --keywords /dev/null --from "$scratch/empty")
+for size in "${sizes[@]}"; do
+  if [ -f "$size" ]; then
+    listing=$size
+  else
+    listing=$scratch/listing
+    "$build/bench/bench_listing" "$size" > "$listing"
+  fi
+  names=$(wc -l < "$listing")
+  args=(dups --keywords /dev/null --format "$format" --from "$listing")
+  rows=$("$cli" "${args[@]}" | wc -l)
+  best=999999
+  peak=0
+  for _ in $(seq "$runs"); do
+    t0=$(date +%s.%N)
+    kib=$(peak_kib "$cli" "${args[@]}")
+    t1=$(date +%s.%N)
+    best=$(python3 -c "print(min($best, $t1 - $t0))")
+    peak=$((kib > peak ? kib : peak))
+  done
+  bytes=$(stat -c %s "$listing")
+  python3 - "$names" "$((rows - 1))" "$best" "$bytes" "$peak" "$base" <<'PY'
+import sys
+names, rows, best, size, peak, base = sys.argv[1:]
+names, rows, size, peak, base = int(names), int(rows), int(size), int(peak), int(base)
+beyond = (peak - base) * 1024 - size
+print(f"{names:10d} {rows:12d} {float(best):8.2f} {size / 1e6:12.1f} {peak / 1024:12.1f} {beyond / names:14.0f}")
+PY
+done
