@@ -46,8 +46,8 @@ public:
     {
         const qsizetype slash = relative.lastIndexOf('/');
         const int dir = folder(relative.left(std::max<qsizetype>(slash, 0)));
-        const int fd = ::openat(dir, relative.mid(slash + 1).constData(),
-                                O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        const int fd =
+            ::openat(dir, relative.mid(slash + 1).constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
         ::close(dir);
         QVERIFY2(fd >= 0 && ::ftruncate(fd, size) == 0, relative.constData());
         ::close(fd);
