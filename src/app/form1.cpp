@@ -108,7 +108,11 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     Form_Load();
 }
 
-Form1::~Form1() = default;
+// The runner goes with the window's children, after the members its signals reach.
+Form1::~Form1()
+{
+    m_runner->shutdown();
+}
 
 void Form1::setPrompter(std::unique_ptr<Prompter> prompter)
 {
