@@ -6,12 +6,12 @@ namespace twinsift {
 RowMenu::RowMenu(QWidget *parent) : QMenu(parent)
 {
     setObjectName(QStringLiteral("rowMenu"));
-    QAction *open = addAction(QStringLiteral("&Open"));
+    QAction *open = addAction(tr("&Open"));
     open->setObjectName(QStringLiteral("openFile"));
-    QAction *folder = addAction(QStringLiteral("Open Containing &Folder"));
+    QAction *folder = addAction(tr("Open Containing &Folder"));
     folder->setObjectName(QStringLiteral("openFolder"));
     addSeparator();
-    QAction *copy = addAction(QStringLiteral("&Copy Path"));
+    QAction *copy = addAction(tr("&Copy Path"));
     copy->setObjectName(QStringLiteral("copyPath"));
 
     connect(open, &QAction::triggered, this, [this] { Q_EMIT openFile(m_file); });
