@@ -17,8 +17,8 @@ FolderTree::FolderTree(QWidget *parent)
       m_model(new QFileSystemModel(this))
 {
     m_edit->setObjectName(QStringLiteral("folderPath"));
-    m_edit->setPlaceholderText(QStringLiteral("Folder"));
-    m_edit->setToolTip(QStringLiteral("Type or paste a folder and press Enter"));
+    m_edit->setPlaceholderText(tr("Folder"));
+    m_edit->setToolTip(tr("Type or paste a folder and press Enter"));
     m_tree->setObjectName(QStringLiteral("folderTree"));
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_model->setReadOnly(true);
@@ -92,6 +92,14 @@ bool FolderTree::setPath(const QString &folder)
     return true;
 }
 
+// The model reads folders in the background and the tree has no size before it is shown:
+// reveal the chosen folder once it can be seen.
+void FolderTree::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_tree->scrollTo(m_model->index(m_path), QAbstractItemView::PositionAtCenter);
+}
+
 void FolderTree::setCurrent(const QString &folder)
 {
     m_edit->setText(folder);
@@ -101,10 +109,13 @@ void FolderTree::setCurrent(const QString &folder)
     Q_EMIT pathChanged(m_path);
 }
 
+// A relative path is taken from the folder shown; spaces pasted around a folder's path are
+// dropped when the path as typed names no folder.
 void FolderTree::onTyped()
 {
     const QString typed = m_edit->text();
-    if (!setPath(typed)) {
+    const QDir shown(m_path);
+    if (!setPath(shown.filePath(typed)) && !setPath(shown.filePath(typed.trimmed()))) {
         m_edit->setText(m_path);
         Q_EMIT rejected(typed);
     }

@@ -31,6 +31,9 @@ Q_SIGNALS:
     // What was typed is not a folder; the path stays as it was.
     void rejected(const QString &typed);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void setCurrent(const QString &folder);
     void onTyped();

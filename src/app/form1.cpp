@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QShortcut>
 #include <QStorageInfo>
+#include <QStyleOptionButton>
 
 namespace twinsift {
 
@@ -32,6 +33,20 @@ namespace {
 constexpr qsizetype kNamedMoved = 10;
 const QColor kMessageColour(255, 0, 0);
 const QPoint kMessageAt(0, 25);
+
+// The boxes end where the list begins: a caption longer than the room left beside the check
+// mark (in some fonts and languages) ends in "..." rather than losing letters unseen, and
+// the whole caption stays in the tooltip.
+void elideToFit(QCheckBox *box)
+{
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const int room =
+        box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+    const QString caption = box->text();
+    box->setText(box->fontMetrics().elidedText(caption, Qt::ElideRight, room - 2));
+    box->setToolTip(caption);
+}
 
 } // namespace
 
@@ -55,6 +70,8 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     setPalette(white);
     setAutoFillBackground(true);
     m_ui->ListView1->setModel(m_model);
+    for (QCheckBox *box : {m_ui->CheckImage, m_ui->chkKeywords, m_ui->chkMsgBox})
+        elideToFit(box);
     m_ui->ListView1->setItemDelegate(new PathDelegate(m_ui->ListView1));
     fillDrives();
 
@@ -101,7 +118,11 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     Form_Load();
 }
 
-Form1::~Form1() = default;
+// The runner goes with the window's children, after the members its signals reach.
+Form1::~Form1()
+{
+    m_runner->shutdown();
+}
 
 void Form1::setPrompter(std::unique_ptr<Prompter> prompter)
 {

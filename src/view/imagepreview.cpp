@@ -93,7 +93,9 @@ QSizeF drawnSize(const QSize &pixels)
 
 QString sizeText(const QSize &pixels)
 {
-    return QStringLiteral("Image size(%1 x %2)").arg(pixels.width()).arg(pixels.height());
+    return QCoreApplication::translate("Preview", "Image size(%1 x %2)")
+        .arg(pixels.width())
+        .arg(pixels.height());
 }
 
 Preview load(const QByteArray &path)

@@ -32,21 +32,21 @@ QToolButton *makeButton(QWidget *parent, QStyle::StandardPixmap icon, const QStr
 MusicPanel::MusicPanel(QWidget *parent)
     : QWidget(parent), m_position(new QSlider(Qt::Horizontal, this)),
       m_volume(new QSlider(Qt::Horizontal, this)),
-      m_previous(makeButton(this, QStyle::SP_MediaSkipBackward, QStringLiteral("Previous"))),
-      m_playPause(makeButton(this, QStyle::SP_MediaPlay, QStringLiteral("Play"))),
-      m_stop(makeButton(this, QStyle::SP_MediaStop, QStringLiteral("Stop"))),
-      m_next(makeButton(this, QStyle::SP_MediaSkipForward, QStringLiteral("Next")))
+      m_previous(makeButton(this, QStyle::SP_MediaSkipBackward, tr("Previous"))),
+      m_playPause(makeButton(this, QStyle::SP_MediaPlay, tr("Play"))),
+      m_stop(makeButton(this, QStyle::SP_MediaStop, tr("Stop"))),
+      m_next(makeButton(this, QStyle::SP_MediaSkipForward, tr("Next")))
 {
     m_previous->setObjectName(QStringLiteral("previous"));
     m_playPause->setObjectName(QStringLiteral("playPause"));
     m_stop->setObjectName(QStringLiteral("stop"));
     m_next->setObjectName(QStringLiteral("next"));
     m_position->setObjectName(QStringLiteral("position"));
-    m_position->setToolTip(QStringLiteral("Position"));
+    m_position->setToolTip(tr("Position"));
     m_volume->setObjectName(QStringLiteral("volume"));
     m_volume->setRange(0, 100);
     m_volume->setValue(kVolume);
-    m_volume->setToolTip(QStringLiteral("Volume"));
+    m_volume->setToolTip(tr("Volume"));
 
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
@@ -192,8 +192,8 @@ void MusicPanel::onError(QMediaPlayer::Error error, const QString &text)
     m_troubleTold = true;
     // The back end still reports that it plays; stopped, the next file picked starts.
     m_player->stop();
-    Q_EMIT problem(QStringLiteral("Can't play %1: %2")
-                       .arg(rawname::display(m_playlist.item(m_playlist.current())), text));
+    Q_EMIT problem(
+        tr("Can't play %1: %2").arg(rawname::display(m_playlist.item(m_playlist.current())), text));
 }
 
 void MusicPanel::updateButtons()
@@ -201,7 +201,7 @@ void MusicPanel::updateButtons()
     const bool playing = m_player && m_player->playbackState() == QMediaPlayer::PlayingState;
     m_playPause->setIcon(
         style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
-    m_playPause->setToolTip(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    m_playPause->setToolTip(playing ? tr("Pause") : tr("Play"));
     const bool any = m_playlist.count() > 0;
     m_playPause->setEnabled(any);
     m_stop->setEnabled(any);

@@ -132,19 +132,19 @@ struct Window {
         return texts;
     }
     // The list and the buttons in one line, to be compared whole: the kind of list and its
-    // columns, the rows' numbers, the running index (and the shown one where they differ),
-    // the ticked rows (by the window's record, and by the list's where they differ), and
-    // the buttons that can be pressed.
+    // columns, the rows' numbers (runs shortened), the running index (and the shown one where
+    // they differ), the ticked rows (by the window's record, and by the list's where they
+    // differ), and the buttons that can be pressed.
     QString state() const
     {
         QStringList numbers, ticks, listTicks, enabled;
-        for (int row = 0, last = model()->rowCount() - 1; row <= last; ++row) {
+        const int last = model()->rowCount() - 1;
+        for (int row = 0; row <= last; ++row) {
             const quint64 number = model()->number(row);
-            if (row == 0 || row == last || number != model()->number(row - 1) + 1 ||
-                number + 1 != model()->number(row + 1))
-                numbers << QString::number(number);
-            else if (numbers.back() != u".."_s)
-                numbers << u".."_s;
+            const bool inRun = row > 0 && row < last && number == model()->number(row - 1) + 1 &&
+                               number + 1 == model()->number(row + 1);
+            if (!inRun || numbers.back() != u".."_s)
+                numbers << (inRun ? u".."_s : QString::number(number));
             if (model()->isChecked(row))
                 listTicks << QString::number(number);
         }
