@@ -50,14 +50,4 @@ inline QByteArray pngClaiming(quint32 width, quint32 height)
            pngChunk("IDAT", qCompress(QByteArray(256, '\0')).mid(4)) + pngChunk("IEND", {});
 }
 
-// A GIF whose screen and only image claim `width` x `height` pixels, holding one pixel's
-// worth of data in a two-colour palette. GIF has no checksum: its size fields are taken at
-// their word.
-inline QByteArray gifClaiming(quint16 width, quint16 height)
-{
-    const QByteArray size = packed<QDataStream::LittleEndian>(width, height);
-    return "GIF89a" + size + QByteArray::fromHex("800000000000ffffff2c00000000") + size +
-           QByteArray::fromHex("0002024c01003b");
-}
-
 } // namespace hostile
