@@ -11,6 +11,8 @@ add_library(twinsift_window STATIC
   app/listingjob.cpp app/listingjob.h
   app/searchjob.cpp app/searchjob.h
   app/trashjob.cpp app/trashjob.h
+  app/restorejob.cpp app/restorejob.h
+  app/rulejob.cpp app/rulejob.h
   app/messages.cpp app/messages.h
   app/startfolder.cpp app/startfolder.h
   app/keywordfile.cpp app/keywordfile.h
@@ -24,6 +26,7 @@ add_library(twinsift_window STATIC
   view/musicpanel.cpp view/musicpanel.h
   view/fileurl.cpp view/fileurl.h
   view/rowmenu.cpp view/rowmenu.h
+  view/pathdelegate.cpp view/pathdelegate.h
   view/rowactions.cpp view/rowactions.h
   view/pictureloader.cpp view/pictureloader.h
   actions/deletion.cpp actions/deletion.h

@@ -10,7 +10,7 @@
 namespace twinsift {
 
 namespace {
-constexpr qsizetype kNamedFailures = 10;
+constexpr qsizetype kNamedFailures = 10; // files named in a message; the rest are counted
 }
 
 DeletionOutcome deleteFiles(const QList<QByteArray> &paths, const Trasher &DeleteFile,
@@ -26,15 +26,55 @@ DeletionOutcome deleteFiles(const QList<QByteArray> &paths, const Trasher &Delet
         if (!sent.contains(path)) {
             sent.insert(path);
             const trash::TrashResult result = DeleteFile(path);
-            if (result.moved)
+            if (result.moved) {
                 outcome.moved.append(path);
-            else
+                if (!result.entry.trashDir.isEmpty())
+                    outcome.trashed.append(result.entry);
+            } else {
                 outcome.failures.append({path, result.error});
+            }
         }
         if (done)
             done->fetch_add(1, std::memory_order_relaxed);
     }
     return outcome;
+}
+
+namespace {
+// The paths as the delete sends them: each once.
+QList<QByteArray> distinct(const QList<QByteArray> &paths)
+{
+    QList<QByteArray> once;
+    QSet<QByteArray> seen;
+    for (const QByteArray &path : paths) {
+        if (!seen.contains(path)) {
+            seen.insert(path);
+            once.append(path);
+        }
+    }
+    return once;
+}
+} // namespace
+
+QString confirmationCount(const QList<QByteArray> &paths)
+{
+    if (paths.isEmpty())
+        return QCoreApplication::translate("Deletion",
+                                           "Nothing is ticked: no file will go to the trash.");
+    return QCoreApplication::translate("Deletion", "%n file(s) will go to the trash.", nullptr,
+                                       int(distinct(paths).size()));
+}
+
+QString confirmationNames(const QList<QByteArray> &paths)
+{
+    const QList<QByteArray> files = distinct(paths);
+    QStringList lines;
+    for (qsizetype i = 0; i < files.size() && i < kNamedFailures; ++i)
+        lines << rawname::display(files[i]);
+    if (files.size() > kNamedFailures)
+        lines << QCoreApplication::translate("Deletion", "and %n more.", nullptr,
+                                             int(files.size() - kNamedFailures));
+    return lines.join(u'\n');
 }
 
 QString failureMessage(const QList<TrashFailure> &failures)
@@ -44,12 +84,10 @@ QString failureMessage(const QList<TrashFailure> &failures)
     QStringList lines;
     for (const TrashFailure &failure : failures)
         lines << QStringLiteral("%1: %2").arg(rawname::display(failure.path), failure.reason);
-    const int count = int(failures.size());
+    // Each reason says what happened; where the file is now is not known.
     return Messages::namedList(
-        QCoreApplication::translate("Deletion",
-                                    "These %n file(s) could not be moved to the trash and are "
-                                    "still in place:",
-                                    nullptr, count),
+        QCoreApplication::translate("Deletion", "%n file(s) could not be moved to the trash:",
+                                    nullptr, int(failures.size())),
         lines, kNamedFailures);
 }
 

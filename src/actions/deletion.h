@@ -22,6 +22,8 @@ struct DeletionOutcome {
     QList<QByteArray> moved;
     QList<TrashFailure> failures;
     bool stopped = false; // asked to stop before every path had its turn
+    // Where each moved file went, for a restore.
+    QList<trash::TrashedFile> trashed;
 };
 
 // Sends each of `paths` to the trash, in their order; a path given twice is sent once.
@@ -30,7 +32,12 @@ struct DeletionOutcome {
 DeletionOutcome deleteFiles(const QList<QByteArray> &paths, const Trasher &DeleteFile,
                             std::stop_token stop = {}, std::atomic<quint64> *done = nullptr);
 
-// One message naming the files that are still in place and why; empty when none.
+// For the confirmation of a delete of `paths`: how many files will go, and the first few of
+// them by name. A path given twice goes once.
+QString confirmationCount(const QList<QByteArray> &paths);
+QString confirmationNames(const QList<QByteArray> &paths);
+
+// One message naming the files that could not be moved and why; empty when none.
 QString failureMessage(const QList<TrashFailure> &failures);
 
 } // namespace twinsift

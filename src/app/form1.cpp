@@ -5,6 +5,8 @@
 #include "app/listingjob.h"
 #include "app/messages.h"
 #include "app/prompter.h"
+#include "app/restorejob.h"
+#include "app/rulejob.h"
 #include "app/searchjob.h"
 #include "app/startfolder.h"
 #include "app/trashjob.h"
@@ -12,6 +14,7 @@
 #include "listing/rawname.h"
 #include "ui_form1.h"
 #include "view/imagepreview.h"
+#include "view/pathdelegate.h"
 #include "view/pictureloader.h"
 #include "view/rowactions.h"
 #include "view/rowmenu.h"
@@ -19,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QShortcut>
 #include <QStorageInfo>
 #include <QStyleOptionButton>
 
@@ -68,6 +72,7 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     m_ui->ListView1->setModel(m_model);
     for (QCheckBox *box : {m_ui->CheckImage, m_ui->chkKeywords, m_ui->chkMsgBox})
         elideToFit(box);
+    m_ui->ListView1->setItemDelegate(new PathDelegate(m_ui->ListView1));
     fillDrives();
 
     // The event table of the window.
@@ -103,6 +108,11 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     connect(m_rowMenu, &RowMenu::openFile, m_rowActions, &RowActions::openFile);
     connect(m_rowMenu, &RowMenu::openFolder, m_rowActions, &RowActions::openFolder);
     connect(m_rowMenu, &RowMenu::copyPaths, m_rowActions, &RowActions::copyPaths);
+    connect(m_rowMenu, &RowMenu::tickRule, this, &Form1::tickRule);
+    connect(m_rowMenu, &RowMenu::untickAll, this, &Form1::untickAll);
+    connect(m_rowMenu, &RowMenu::restoreLastDeletion, this, &Form1::restoreLastDeletion);
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
+            &Form1::restoreLastDeletion);
     connect(m_rowActions, &RowActions::said, this, &Form1::say);
 
     Form_Load();
@@ -313,6 +323,10 @@ void Form1::workDone(WorkJob *job)
         searchFinished(*search);
     else if (const auto *trashing = qobject_cast<const TrashJob *>(job))
         trashFinished(*trashing);
+    else if (const auto *restoring = qobject_cast<const RestoreJob *>(job))
+        restoreFinished(*restoring);
+    else if (const auto *rule = qobject_cast<const RuleJob *>(job))
+        ruleFinished(*rule);
 }
 
 void Form1::listingFinished(const ListingJob &job)
@@ -381,6 +395,24 @@ void Form1::trashFinished(const TrashJob &job)
     }
     if (const QString failures = failureMessage(outcome.failures); !failures.isEmpty())
         m_deletionReport << failures;
+    m_lastDeletion = outcome.trashed;
+    if (!outcome.trashed.isEmpty())
+        m_deletionNote = tr("%n file(s) moved to the trash; Ctrl+Z restores them.", nullptr,
+                            int(outcome.trashed.size()));
+    rebuildList();
+}
+
+void Form1::restoreFinished(const RestoreJob &job)
+{
+    m_deletionNote = tr("%n file(s) restored.", nullptr, job.outcome().restored);
+    if (!job.outcome().message.isEmpty())
+        m_deletionReport << job.outcome().message;
+    rebuildList();
+}
+
+// Empties the list and makes it again from the folder as it is now, as "&Delete" does.
+void Form1::rebuildList()
+{
     cmdClear_Click();
     if (m_listMode == ListMode::Search)
         cmdSearch_Click();
@@ -395,6 +427,8 @@ void Form1::trashFinished(const TrashJob &job)
 
 void Form1::reportDeletion()
 {
+    if (!m_deletionNote.isEmpty())
+        say(std::exchange(m_deletionNote, {}));
     if (m_deletionReport.isEmpty())
         return;
     const QString message = m_deletionReport.join(QStringLiteral("\n\n"));
@@ -510,13 +544,12 @@ void Form1::cmdDelete_Click()
 {
     if (isWorking())
         return;
+    QList<QByteArray> paths = m_model->tickedPaths();
     const QMessageBox::StandardButton answer =
         m_prompter->ask(this, tr("Confirm"), tr("Click *Yes* to delete files"),
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    if (answer != QMessageBox::Yes)
-        return;
-    QList<QByteArray> paths = m_model->tickedPaths();
-    if (paths.isEmpty())
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+                        confirmationCount(paths), confirmationNames(paths));
+    if (answer != QMessageBox::Yes || paths.isEmpty())
         return;
     m_ui->lblWorking->clear();
     m_runner->start(std::make_unique<TrashJob>(std::move(paths), m_trasher));
@@ -526,12 +559,57 @@ void Form1::cmdDelete_Click()
 // row's path cell. "Copy Path" copies every path of the row.
 void Form1::ListView1_RowMenu(int row, int column, const QPoint &globalPos)
 {
+    const bool restorable = !m_lastDeletion.isEmpty() && !isWorking();
+    if (row < 0) { // no row there: the menu offers what needs none
+        m_rowMenu->showFor({}, {}, globalPos, false, restorable);
+        return;
+    }
     const bool pair = m_model->kind() == ListMode::Duplicate;
     const bool second = pair && m_model->columns()[size_t(column)].cell == Cell::File2;
     QList<QByteArray> paths{m_model->pathCell(row)};
     if (pair)
         paths << m_model->secondPath(row);
-    m_rowMenu->showFor(second ? paths.back() : paths.front(), paths, globalPos);
+    m_rowMenu->showFor(second ? paths.back() : paths.front(), paths, globalPos,
+                       pair && !isWorking(), restorable);
+}
+
+void Form1::tickRule(tickrules::Rule rule, const QByteArray &folder)
+{
+    if (isWorking() || m_listMode != ListMode::Duplicate)
+        return;
+    m_ui->lblWorking->clear();
+    m_runner->start(std::make_unique<RuleJob>(rule, m_model->pairGraph().files, folder));
+}
+
+// The rows may have been sorted while the files were read; the files are the same.
+void Form1::ruleFinished(const RuleJob &job)
+{
+    const ResultModel::PairGraph graph = m_model->pairGraph();
+    if (graph.files.size() == job.fileCount()) {
+        const tickrules::Plan plan = tickrules::plan(graph.rows, job.keys());
+        m_model->applyTicks(plan.actions);
+        // The same record as a tick by the user, without offering music.
+        for (size_t row = 0; row < plan.actions.size(); ++row) {
+            if (plan.actions[row] != tickrules::Action::None)
+                m_checkedFiles.insert(m_model->number(int(row)), m_model->pathCell(int(row)));
+        }
+        say(tickrules::message(plan));
+    }
+    Q_EMIT workFinished();
+}
+
+void Form1::untickAll()
+{
+    m_model->untickAll();
+    m_checkedFiles.clear();
+}
+
+void Form1::restoreLastDeletion()
+{
+    if (isWorking() || m_lastDeletion.isEmpty())
+        return;
+    m_ui->lblWorking->clear();
+    m_runner->start(std::make_unique<RestoreJob>(std::exchange(m_lastDeletion, {})));
 }
 
 void Form1::say(const QString &text)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "actions/deletion.h"
+#include "actions/tickrules.h"
 #include "app/keywordlist.h"
 #include "app/listmode.h"
 #include "app/resultmodel.h"
@@ -27,6 +28,8 @@ class RowActions;
 class RowMenu;
 class SearchJob;
 class TrashJob;
+class RestoreJob;
+class RuleJob;
 class WorkJob;
 class WorkRunner;
 namespace imagepreview {
@@ -75,6 +78,11 @@ public Q_SLOTS:
     void cmdSwitchItems_Click();
     void cmdDelete_Click();
     void ListView1_RowMenu(int row, int column, const QPoint &globalPos);
+    // Reviewing many pairs: a rule ticks one file in every pair; ticks can all go at once.
+    void tickRule(tickrules::Rule rule, const QByteArray &folder);
+    void untickAll();
+    // Ctrl+Z: puts the files of the last "&Delete" back, once, and makes the list again.
+    void restoreLastDeletion();
 
 Q_SIGNALS:
     // A listing, a search, or a delete and the list made again, has ended: the window is idle.
@@ -97,6 +105,9 @@ private:
     void listingFinished(const ListingJob &job);
     void searchFinished(const SearchJob &job);
     void trashFinished(const TrashJob &job);
+    void restoreFinished(const RestoreJob &job);
+    void ruleFinished(const RuleJob &job);
+    void rebuildList();
     void pictureLoaded(const imagepreview::Preview &preview);
     void reportDeletion();
     void display(const QString &message, const QString &detail = {});
@@ -124,6 +135,9 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_switchAllowed = false;
     QStringList m_deletionReport;
+    QString m_deletionNote; // for txtSong once the list is made again
+    // Where the last deletion's files went: one level of undo, in memory only.
+    QList<trash::TrashedFile> m_lastDeletion;
 };
 
 } // namespace twinsift

@@ -5,10 +5,13 @@ namespace twinsift {
 
 QMessageBox::StandardButton Prompter::ask(QWidget *parent, const QString &title,
                                           const QString &text, QMessageBox::StandardButtons buttons,
-                                          QMessageBox::StandardButton defaultButton)
+                                          QMessageBox::StandardButton defaultButton,
+                                          const QString &informative, const QString &detail)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, buttons, parent);
     box.setDefaultButton(defaultButton);
+    box.setInformativeText(informative);
+    box.setDetailedText(detail);
     return QMessageBox::StandardButton(box.exec());
 }
 

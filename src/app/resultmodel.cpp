@@ -3,6 +3,8 @@
 
 #include "listing/rawname.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -135,6 +137,63 @@ void ResultModel::switchItems(int row)
     std::swap(pair.first, pair.second);
     Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1),
                        {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+ResultModel::PairGraph ResultModel::pairGraph() const
+{
+    PairGraph graph;
+    if (!isPairs() || m_searches.empty())
+        return graph;
+    // Each search numbers its own files; where the list holds several, a file found by two
+    // of them must be one file to the rules.
+    std::vector<std::vector<quint32>> ids(m_searches.size());
+    if (m_searches.size() == 1) {
+        graph.files = *m_searches.front();
+    } else {
+        QHash<QByteArray, quint32> known;
+        for (size_t s = 0; s < m_searches.size(); ++s) {
+            for (const QByteArray &path : *m_searches[s]) {
+                const auto id = quint32(graph.files.size());
+                const auto found = known.constFind(path);
+                ids[s].push_back(found == known.cend() ? id : *found);
+                if (found == known.cend()) {
+                    known.insert(path, id);
+                    graph.files.push_back(path);
+                }
+            }
+        }
+    }
+    const auto id = [&](const PairRow &row, quint32 index) {
+        return ids[row.search].empty() ? index : ids[row.search][index];
+    };
+    graph.rows.reserve(m_pairs.size());
+    for (const PairRow &row : m_pairs)
+        graph.rows.push_back({id(row, row.first), id(row, row.second), row.checked});
+    return graph;
+}
+
+void ResultModel::applyTicks(const std::vector<tickrules::Action> &actions)
+{
+    if (!isPairs() || actions.size() != m_pairs.size() || m_pairs.empty())
+        return;
+    for (size_t i = 0; i < actions.size(); ++i) {
+        if (actions[i] == tickrules::Action::SwitchAndTick)
+            std::swap(m_pairs[i].first, m_pairs[i].second);
+        if (actions[i] != tickrules::Action::None)
+            m_pairs[i].checked = true;
+    }
+    Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                       {Qt::DisplayRole, Qt::CheckStateRole, Qt::ToolTipRole});
+}
+
+void ResultModel::untickAll()
+{
+    for (FileRow &row : m_files)
+        row.checked = false;
+    for (PairRow &row : m_pairs)
+        row.checked = false;
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
 }
 
 template <typename Rows, typename Key>

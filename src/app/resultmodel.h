@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "actions/tickrules.h"
 #include "app/listmode.h"
 #include "app/pairindices.h"
 #include "listing/columns.h"
@@ -48,6 +49,17 @@ public:
     QString toolTipText(int row) const;
     // Swaps "File1" and "File2" of a pair row.
     void switchItems(int row);
+    // The pair rows as the tick rules see them, and the files they join, each once.
+    struct PairGraph {
+        std::vector<QByteArray> files;
+        std::vector<tickrules::PairSides> rows;
+    };
+    PairGraph pairGraph() const;
+    // Switches and ticks the pair rows as `actions` says (one a row, from a plan made on
+    // pairGraph()), and tells the view once for all of them. No itemCheck is raised.
+    void applyTicks(const std::vector<tickrules::Action> &actions);
+    // Unticks every row, with one signal.
+    void untickAll();
     // Orders the rows by byte size or by similarity; rows the key does not apply to stay.
     void sortRows(SortKind key, Qt::SortOrder order);
 

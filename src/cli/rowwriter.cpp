@@ -3,15 +3,49 @@
 
 #include "../listing/rawname.h"
 
+#include <cstring>
+
 namespace twinsift::cli {
 
 namespace {
+
 constexpr qsizetype kFlushAt = 1 << 16;
+
+constexpr quint64 kOnes = 0x0101010101010101ULL;
+constexpr quint64 kHighs = 0x8080808080808080ULL;
+
+// High bit set in each byte of x that is below n (n <= 128), or equal to c.
+constexpr quint64 below(quint64 x, quint8 n)
+{
+    return (x - kOnes * n) & ~x & kHighs;
 }
+constexpr quint64 equal(quint64 x, char c)
+{
+    return below(x ^ (kOnes * quint8(c)), 1);
+}
+
+// Where the first byte that a format must look at stands, at or after `i`: eight bytes at a
+// time, since almost every byte of a path is plain ASCII and goes out as it is.
+qsizetype skipPlain(QByteArrayView bytes, qsizetype i, bool json)
+{
+    for (; i + 8 <= bytes.size(); i += 8) {
+        quint64 x;
+        std::memcpy(&x, bytes.data() + i, 8);
+        const quint64 special = json
+                                    ? below(x, 0x20) | equal(x, '"') | equal(x, '\\') | (x & kHighs)
+                                    : below(x, '\r' + 1) | equal(x, '\\');
+        if (special)
+            break;
+    }
+    return i;
+}
+
+} // namespace
 
 RowWriter::RowWriter(std::FILE *out, Format format, QList<QByteArray> columns)
     : m_out(out), m_format(format), m_columns(std::move(columns))
 {
+    m_buffer.reserve(2 * kFlushAt);
     for (const QByteArray &column : m_columns) {
         QByteArray key;
         appendJson(key, column);
@@ -27,9 +61,13 @@ RowWriter::~RowWriter()
 void RowWriter::appendTsv(QByteArray &out, QByteArrayView bytes)
 {
     qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+    for (qsizetype i = skipPlain(bytes, 0, false); i < bytes.size();
+         i = skipPlain(bytes, i + 1, false)) {
+        const char c = bytes[i];
+        if (c > '\r' && c != '\\')
+            continue;
         const char *escape = nullptr;
-        switch (bytes[i]) {
+        switch (c) {
         case '\\':
             escape = "\\\\";
             break;
@@ -81,7 +119,8 @@ void RowWriter::appendJson(QByteArray &out, QByteArrayView bytes)
         start = i + 1;
     };
     static constexpr char kHex[] = "0123456789abcdef";
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+    for (qsizetype i = skipPlain(bytes, 0, true); i < bytes.size();
+         i = skipPlain(bytes, i + 1, true)) {
         const auto c = quint8(bytes[i]);
         if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\')
             continue;
@@ -187,7 +226,7 @@ bool RowWriter::flush()
         return std::fflush(m_out) == 0;
     const size_t written = std::fwrite(m_buffer.constData(), 1, size_t(m_buffer.size()), m_out);
     const bool ok = written == size_t(m_buffer.size());
-    m_buffer.clear();
+    m_buffer.resize(0); // keeps the capacity for the next rows
     return std::fflush(m_out) == 0 && ok;
 }
 

@@ -42,7 +42,9 @@ unsigned readAheadWorkers()
     if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
         spare = limit.rlim_cur / 2;
     const rlim_t fit = spare > 3 ? (spare - 3) / 2 : 0; // the starting folder, the walk's two
-    return unsigned(std::min<rlim_t>(std::max(1u, std::thread::hardware_concurrency()), fit));
+    // More readers than cores, since on a network share a reader mostly waits.
+    const unsigned wanted = std::max(8u, std::thread::hardware_concurrency());
+    return unsigned(std::min<rlim_t>(wanted, fit));
 }
 
 class Walk {

@@ -4,6 +4,7 @@
 #include "app/resultmodel.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -61,6 +62,12 @@ int ResultView::activeRow() const
 
 void ResultView::keyPressEvent(QKeyEvent *event)
 {
+    // Shift+F10 opens the row menu, as the menu key does, where desktops do not map it.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        contextMenuEvent(&menu);
+        return;
+    }
     // Only the plain keys: Shift+Delete, which file managers use to delete for good, must
     // not look as if it did that here.
     if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
@@ -107,12 +114,9 @@ void ResultView::contextMenuEvent(QContextMenuEvent *event)
             at = viewport()->mapToGlobal(visualRect(cell).center());
         }
     }
-    if (!cell.isValid()) {
-        event->ignore();
-        return;
-    }
+    // Below the rows, or in an empty list, the menu still offers what needs no row.
     event->accept();
-    Q_EMIT rowMenuRequested(cell.row(), cell.column(), at);
+    Q_EMIT rowMenuRequested(cell.isValid() ? cell.row() : -1, cell.column(), at);
 }
 
 // The keys that move the current row without selecting it (Ctrl+Home, Ctrl+arrows) would

@@ -26,6 +26,7 @@ Q_SIGNALS:
     void itemClick(int row);
     void openRequested(int row);
     void deleteRequested();
+    // `row` is -1 where there is no row.
     void rowMenuRequested(int row, int column, const QPoint &globalPos);
 
 protected:

@@ -73,7 +73,7 @@ private Q_SLOTS:
             auto trasher = [&](const QByteArray &path) {
                 if ((sent << path).size() == stopAfter)
                     stop.request_stop();
-                return trash::TrashResult{path != "b", u"busy"_s};
+                return trash::TrashResult{path != "b", u"busy"_s, {}};
             };
             if (stopAfter == 0)
                 stop.request_stop();

@@ -9,6 +9,7 @@ few thousand), then checks `list` in every format and `dups` at several threshol
 walk and from listings given with --from.
 """
 import csv
+import functools
 import io
 import json
 import os
@@ -81,6 +82,7 @@ def size_text(s: int, point: str = ".") -> str:
     return str(s)
 
 
+@functools.lru_cache(maxsize=None)
 def designed_matches(first: str, second: str) -> int:
     """Each pair of the first stem takes the first unused equal pair of the second: the size
     of the common part of the two multisets."""

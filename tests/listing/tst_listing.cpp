@@ -16,12 +16,12 @@ namespace {
 
 // The listing of `start` in the tree: "path" or "path=size" per row, relative to the tree, then
 // "!path" per error ("!!path" when the start failed) and "stopped" when the walk stopped.
-QByteArrayList listed(const TreeBuilder &tree, const QByteArray &start, std::stop_token stop = {},
+QByteArrayList listed(const TreeBuilder &tree, const QByteArray &start, int stopAfter = 0,
                       const std::function<void(const ListingRow &)> &each = {})
 {
     RunningIndex index;
     index.store(7);
-    WalkProgress progress;
+    std::stop_source stop;
     QByteArrayList out;
     const qsizetype prefix = tree.root().size() + 1;
     const WalkOutcome outcome = RecurseFiles2(
@@ -31,15 +31,14 @@ QByteArrayList listed(const TreeBuilder &tree, const QByteArray &start, std::sto
             QCOMPARE(row.hashText(), filehash::hash(rawname::decode(row.name())));
             out.append(row.path.mid(prefix) +
                        (row.size ? QByteArray('=' + QByteArray::number(row.size)) : QByteArray()));
+            if (out.size() == stopAfter)
+                stop.request_stop();
             if (each)
                 each(row);
         },
-        std::move(stop), &progress);
-    [&] {
-        QCOMPARE(outcome.files, quint64(out.size()));
-        QCOMPARE(progress.files.load(), outcome.files);
-        QCOMPARE(index.value(), 7 + outcome.files);
-    }();
+        stop.get_token());
+    if (outcome.files != quint64(out.size()) || index.value() != 7 + outcome.files)
+        out.append("miscounted");
     for (const WalkError &error : outcome.errors)
         out.append((outcome.rootFailed ? "!!" : "!") + error.path.mid(prefix));
     if (outcome.stopped)
@@ -47,72 +46,44 @@ QByteArrayList listed(const TreeBuilder &tree, const QByteArray &start, std::sto
     return out;
 }
 
-// Text columns, and one row per "|"-separated text (bytes as Latin-1, so that any survive).
-void table(const QList<const char *> &columns, std::initializer_list<const char *> rows)
-{
-    for (const char *column : columns)
-        QTest::addColumn<QString>(column);
-    for (const char *row : rows) {
-        QTestData &data = QTest::newRow(row);
-        for (const QString &cell : QString::fromLatin1(row).split(u'|'))
-            data << cell;
-    }
-}
-
 } // namespace
 
 class TestListing : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void hash_data()
+    // Routine, input, expected. Hash: case, digits and spaces do not count; a fourth
+    // extension character counts half. Size: in C and German. Raw names (any bytes, as
+    // Latin-1) and their length decoded: UTF-8, a Latin-1 byte, a truncated sequence, an
+    // overlong "/", a surrogate, an emoji, byte order marks kept.
+    void texts()
     {
-        // Case, digits and spaces do not count; a fourth extension character counts half.
-        table({"name", "value"},
-              {"abc.txt|198", "report.doc|3036", "photo.jpeg|2442", "Report 2.doc|3036",
-               "listen.txt|2607", "silent.txt|2607", "a.tx|0", "12.jpg|0", "a.txt|33", "|0"});
-    }
-    void hash()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, value);
-        QCOMPARE(filehash::hash(name), value);
-    }
-
-    void sizeText_data()
-    {
-        table({"bytes", "c", "german"},
-              {"0|0|0", "999|999|999", "1000|1000|1000", "1001|1.001 KB|1,001 KB",
-               "1500|1.5 KB|1,5 KB", "999999|999.9 KB|999,9 KB", "1000000|1000 KB|1000 KB",
-               "1000001|1.000 MB|1,000 MB", "1234567|1.234 MB|1,234 MB", "15000000|15 MB|15 MB",
-               "1234567890|1234. MB|1234, MB", "123456789000|12345 MB|12345 MB"});
-    }
-    void sizeText()
-    {
-        QFETCH(QString, bytes);
-        QFETCH(QString, c);
-        QFETCH(QString, german);
-        QCOMPARE(twinsift::sizeText(bytes.toLongLong(), QLocale::c()), c);
-        QCOMPARE(twinsift::sizeText(bytes.toLongLong(), QLocale(QLocale::German, QLocale::Germany)),
-                 german);
-    }
-
-    void rawNamesRoundTrip_data()
-    {
-        // Utf-8, a Latin-1 byte, a truncated sequence, an overlong "/", a surrogate, an emoji,
-        // byte order marks kept.
-        table({"bytes", "length"}, {"report.doc|10",
-                                    "\xC3\x9C"
-                                    "ber.png|8",
-                                    "caf\xE9.txt|8", "a\xE2\x82|3", "\xC0\xAF|2", "\xED\xA0\x80|3",
-                                    "\xF0\x9F\x93\xB7.jpg|6", "\xEF\xBB\xBF\xFF.\xEF\xBB\xBF|4"});
-    }
-    void rawNamesRoundTrip()
-    {
-        QFETCH(QString, bytes); // one character per byte
-        QFETCH(QString, length);
-        const QString text = rawname::decode(bytes.toLatin1());
-        QCOMPARE(text.size(), length.toLongLong());
-        QCOMPARE(rawname::encode(text), bytes.toLatin1());
+        const QStringList rows =
+            QString::fromLatin1(
+                "hash|abc.txt|198;hash|report.doc|3036;hash|photo.jpeg|2442;"
+                "hash|Report 2.doc|3036;hash|listen.txt|2607;hash|silent.txt|2607;"
+                "hash|a.tx|0;hash|12.jpg|0;hash|a.txt|33;hash||0;"
+                "size|0|0/0;size|999|999/999;size|1000|1000/1000;size|1001|1.001 KB/1,001 KB;"
+                "size|1500|1.5 KB/1,5 KB;size|999999|999.9 KB/999,9 KB;"
+                "size|1000000|1000 KB/1000 KB;size|1000001|1.000 MB/1,000 MB;"
+                "size|1234567|1.234 MB/1,234 MB;size|15000000|15 MB/15 MB;"
+                "size|1234567890|1234. MB/1234, MB;size|123456789000|12345 MB/12345 MB;"
+                "raw|report.doc|10;raw|\303\234ber.png|8;raw|caf\xE9.txt|8;raw|a\xE2\x82|3;"
+                "raw|\xC0\xAF|2;raw|\xED\xA0\x80|3;raw|\xF0\x9F\x93\xB7.jpg|6;"
+                "raw|\xEF\xBB\xBF\xFF.\xEF\xBB\xBF|4")
+                .split(u';');
+        for (const QString &row : rows) {
+            const QStringList cell = row.split(u'|');
+            const qint64 bytes = cell[1].toLongLong();
+            const QString raw = rawname::decode(cell[1].toLatin1());
+            const QString got =
+                cell[0] == u"hash" ? filehash::hash(cell[1])
+                : cell[0] == u"size"
+                    ? QString(sizeText(bytes, QLocale::c()) + u'/' +
+                              sizeText(bytes, QLocale(QLocale::German, QLocale::Germany)))
+                    : QString(QString::number(raw.size()) +
+                              (rawname::encode(raw) == cell[1].toLatin1() ? u"" : u"!"));
+            QCOMPARE(cell[1] + u" -> " + got, cell[1] + u" -> " + cell[2]);
+        }
     }
 
     // Trees by the specs of TreeBuilder::files, and the rows that their listing gives. The
@@ -147,7 +118,7 @@ private Q_SLOTS:
         row("stopped", "a/1 b/2 c/3 d/4 e/5", {}, "a/1 b/2 c/3 stopped", 3);
         // Wider than a 16-bit count; more folders than are ever read ahead at once; deeper
         // than PATH_MAX; 100 levels, each holding the next and a leaf folder.
-        QByteArrayList wide, nested, nestedRows, levels, levelRows;
+        QByteArrayList wide, nested, nestedRows, levels;
         for (int i = 100000; i < 140000; ++i)
             wide << "f" + QByteArray::number(i);
         for (int i = 1000; i < 1600; ++i) {
@@ -155,10 +126,9 @@ private Q_SLOTS:
             nested << d + "/z.txt=2" << d + "/e/g.txt" << d + "/e/h/";
             nestedRows << d + "/e/g.txt" << d + "/z.txt=2";
         }
-        for (QByteArray level; level.size() < 500; level += "deep/") {
+        for (QByteArray level; level.size() < 500; level += "deep/")
             levels << level + "leaf/f.txt";
-            levelRows.prepend(levels.back());
-        }
+        const QByteArrayList levelRows(levels.rbegin(), levels.rend());
         row("wide folder", wide.join(' '), {}, wide.join(' '));
         row("many folders", nested.join(' '), {}, nestedRows.join(' '));
         const QByteArray deep = QByteArray(20, 'd').append('/').repeated(1500) + "deep.txt=9 ";
@@ -185,11 +155,7 @@ private Q_SLOTS:
             taken.push_back(fd);
         for (int i = 0; i < 2 && !taken.empty(); ++i, taken.pop_back())
             ::close(taken.back());
-        std::stop_source stop;
-        const QByteArrayList got = listed(builder, start, stop.get_token(), [&](auto &row) {
-            if (row.number == quint64(7 + stopAfter))
-                stop.request_stop();
-        });
+        const QByteArrayList got = listed(builder, start, stopAfter);
         for (int fd : taken)
             ::close(fd);
         ::setrlimit(RLIMIT_NOFILE, &old);
@@ -200,14 +166,11 @@ private Q_SLOTS:
     {
         TreeBuilder tree;
         tree.files({"a.txt", "b/inner.txt", "c/inner.txt", "d/inner.txt", "e.txt"});
-        const QByteArrayList rows = listed(tree, {}, {}, [&](const ListingRow &row) {
-            if (row.name() != "a.txt")
-                return;
+        const QByteArray change = "cd " + tree.root() + " && rm -r c d e.txt";
+        const QByteArrayList rows = listed(tree, {}, 0, [&](const ListingRow &row) {
             // A folder vanishes, one becomes a file, a file vanishes, new entries appear.
-            QProcess::execute(u"rm"_s, {u"-r"_s, QFile::decodeName(tree.path("c")),
-                                        QFile::decodeName(tree.path("d"))});
-            tree.files({"d", "b/new.txt", "f.txt"});
-            ::unlink(tree.path("e.txt").constData());
+            if (row.name() == "a.txt" && std::system(change.constData()) == 0)
+                tree.files({"d", "b/new.txt", "f.txt"});
         });
         // Each folder stands as it was when read, at the latest when the walk entered it.
         QCOMPARE(rows.mid(0, 2), (QByteArrayList{"a.txt", "b/inner.txt"}));

@@ -33,7 +33,7 @@ done
   || { cat "$scratch/cpack.log"; fail "cpack"; }
 deb=$(ls "$scratch"/deb/twinsift_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6core6 libqt6widgets6 libqt6multimedia6 libglib2.0-0; do
+for lib in libqt6core6 libqt6widgets6 libqt6multimedia6; do
   grep -q "$lib" <<< "$depends" || fail "Depends lacks $lib: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = twinsift ] || fail "package name"

@@ -37,15 +37,18 @@ struct Question {
     QString text;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton;
+    QString informative;
+    QString detail;
 };
 
 // Records the boxes the window shows, and gives `answer` to every question.
 struct PromptLog : Prompter {
     QMessageBox::StandardButton ask(QWidget *, const QString &title, const QString &text,
                                     QMessageBox::StandardButtons buttons,
-                                    QMessageBox::StandardButton defaultButton) override
+                                    QMessageBox::StandardButton defaultButton,
+                                    const QString &informative, const QString &detail) override
     {
-        asked.append({title, text, buttons, defaultButton});
+        asked.append({title, text, buttons, defaultButton, informative, detail});
         return answer;
     }
     void tell(QWidget *, QMessageBox::Icon icon, const QString &title, const QString &text) override

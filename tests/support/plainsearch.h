@@ -7,6 +7,7 @@
 
 #include "dups/genmodules.h"
 
+#include <QRegularExpression>
 #include <QString>
 
 #include <vector>
@@ -14,24 +15,18 @@
 namespace twinsift::reference {
 
 struct Candidate {
-    QString stem;
-    QString ext;
+    QString stem, ext;
 };
 
 struct Pair {
-    quint32 first;
-    quint32 second;
+    quint32 first, second;
     int percent;
     bool operator==(const Pair &) const = default;
 };
 
 inline QString trimSpaces(QString text)
 {
-    while (text.startsWith(u' '))
-        text.remove(0, 1);
-    while (text.endsWith(u' '))
-        text.chop(1);
-    return text;
+    return text.remove(QRegularExpression(QStringLiteral("^ +| +$")));
 }
 
 // The letter-pair score exactly as designed: both pair lists built afresh, each pair of the

@@ -31,9 +31,8 @@ public:
     int folder(const QByteArray &relative)
     {
         int fd = ::open(root().constData(), O_RDONLY | O_DIRECTORY);
-        for (const QByteArray &part : relative.split('/')) {
-            if (part.isEmpty())
-                continue;
+        for (QByteArray part : relative.split('/')) {
+            part = part.isEmpty() ? "." : part;
             ::mkdirat(fd, part.constData(), 0755);
             const int next = ::openat(fd, part.constData(), O_RDONLY | O_DIRECTORY);
             ::close(fd);

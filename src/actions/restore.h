@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "trash.h"
+
+#include <QList>
+
+namespace twinsift {
+
+struct RestoreOutcome {
+    int restored = 0;
+    // One message naming every file that stays in the trash, and why; empty when none.
+    QString message;
+};
+
+// Puts the files of one deletion back where they were. A file whose place is taken, whose
+// folder is gone or whose trash record is missing or damaged stays in the trash.
+RestoreOutcome restoreAll(const QList<trash::TrashedFile> &files);
+
+} // namespace twinsift

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "actions/tickrules.h"
+#include "app/workjob.h"
+
+#include <vector>
+
+namespace twinsift {
+
+// Reads what a tick rule needs of each file (modification times, for the time rules) off the
+// GUI thread; the window then ticks the rows in one step.
+class RuleJob : public WorkJob {
+    Q_OBJECT
+public:
+    RuleJob(tickrules::Rule rule, std::vector<QByteArray> files, QByteArray folder);
+    ~RuleJob() override;
+
+    Progress progress() const override;
+    // Valid once finished() has been sent: one key a file, in the order given.
+    const std::vector<qint64> &keys() const { return m_keys; }
+    size_t fileCount() const { return m_files.size(); }
+
+protected:
+    void run(std::stop_token stop) override;
+
+private:
+    const tickrules::Rule m_rule;
+    const std::vector<QByteArray> m_files;
+    const QByteArray m_folder;
+    std::vector<qint64> m_keys;
+};
+
+} // namespace twinsift
