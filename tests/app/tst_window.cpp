@@ -209,7 +209,7 @@ private Q_SLOTS:
             w.clickCheckBox(row);
         w.form.setTrasher([](const QByteArray &path) {
             QThread::msleep(100);
-            return trash::TrashResult{QFile::remove(QFile::decodeName(path)), {}};
+            return trash::TrashResult{QFile::remove(QFile::decodeName(path)), {}, {}};
         });
         QSignalSpy finished(&w.form, &Form1::workFinished);
         w.button("cmdDelete")->click();
