@@ -125,8 +125,9 @@ private Q_SLOTS:
         QVERIFY(w.log->told.isEmpty());
     }
 
-    // The start: an unreadable keyword file is told; a folder typed on another volume moves
-    // Drive1 there. "Edit Keywords" opens the file and unticks itself.
+    // The start: an unreadable keyword file is told; a typed folder is taken from the one
+    // shown, without the spaces pasted around it; one on another volume moves Drive1 there. "Edit
+    // Keywords" opens the file and unticks itself.
     void start()
     {
         const Sandbox box;
@@ -134,6 +135,11 @@ private Q_SLOTS:
         Window w(box.dir.path()); // a folder where the file should be
         VERIFY_HOLDS(w.song(), u"cannot be read"_s);
         VERIFY_HOLDS(w.song(), u"USERPROFILE is not set: starting in "_s);
+        makeFiles(box.root(), {u"x"_s});
+        w.child<FolderTree>("Dir1")->setPath(box.dir.path());
+        w.child<QLineEdit>("folderPath")->setText(u"  tree "_s); // pasted, relative
+        QTest::keyClick(w.child<QLineEdit>("folderPath"), Qt::Key_Return);
+        QCOMPARE(w.child<FolderTree>("Dir1")->path(), box.root());
         w.child<FolderTree>("Dir1")->setPath(u"/proc/self"_s);
         QCOMPARE(w.child<QComboBox>("Drive1")->currentText(), u"/proc"_s);
         w.form.setUrlOpener([](const QUrl &) { return false; });
@@ -203,7 +209,7 @@ private Q_SLOTS:
             w.clickCheckBox(row);
         w.form.setTrasher([](const QByteArray &path) {
             QThread::msleep(100);
-            return trash::TrashResult{QFile::remove(QFile::decodeName(path)), {}};
+            return trash::TrashResult{QFile::remove(QFile::decodeName(path)), {}, {}};
         });
         QSignalSpy finished(&w.form, &Form1::workFinished);
         w.button("cmdDelete")->click();

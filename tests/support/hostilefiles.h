@@ -50,27 +50,4 @@ inline QByteArray pngClaiming(quint32 width, quint32 height)
            pngChunk("IDAT", qCompress(QByteArray(256, '\0')).mid(4)) + pngChunk("IEND", {});
 }
 
-// A GIF whose screen and only image claim `width` x `height` pixels, holding one pixel's
-// worth of data in a two-colour palette. GIF has no checksum: its size fields are taken at
-// their word.
-inline QByteArray gifClaiming(quint16 width, quint16 height)
-{
-    const QByteArray size = packed<QDataStream::LittleEndian>(width, height);
-    return "GIF89a" + size + QByteArray::fromHex("800000000000ffffff2c00000000") + size +
-           QByteArray::fromHex("0002024c01003b");
-}
-
-// Silence as 16-bit mono PCM in a WAV container. Players find the format from the bytes,
-// so a file named .mp3 that holds this plays.
-inline QByteArray wavSilence(int milliseconds)
-{
-    constexpr quint32 rate = 8000;
-    const QByteArray samples(qsizetype(rate * 2 * quint32(milliseconds) / 1000), '\0');
-    const auto size = quint32(samples.size());
-    return "RIFF" + packed<QDataStream::LittleEndian>(36 + size) + "WAVEfmt " +
-           packed<QDataStream::LittleEndian>(quint32(16), quint16(1), quint16(1), rate, rate * 2,
-                                             quint16(2), quint16(16)) +
-           "data" + packed<QDataStream::LittleEndian>(size) + samples;
-}
-
 } // namespace hostile

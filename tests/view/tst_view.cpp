@@ -65,7 +65,6 @@ private Q_SLOTS:
         row("pipe, which must not block", "|", {}, "not a file");
         row("png claiming 100000 x 100000", hostile::pngClaiming(100000, 100000), {},
             "100000 x 100000 pixels is too large to preview");
-        row("gif claiming 65535 x 65535", hostile::gifClaiming(65535, 65535), {}, "too large");
         row("png of 16000 x 16000: past the decoders' limit", hostile::pngClaiming(16000, 16000),
             {}, "16000 x 16000 pixels is too large to preview");
     }
@@ -121,6 +120,7 @@ private Q_SLOTS:
         const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
         QCOMPARE(copied->text(), m_dir.path() + u"/caf\uFFFD #1.mp3\n/a b"_s);
         QCOMPARE(copied->data(u"text/uri-list"_s), (url + u"\r\nfile:///a%20b\r\n"_s).toLatin1());
+        ::unlink(odd.constData()); // QDir cannot remove a name that is not UTF-8
     }
 
 private:
