@@ -37,14 +37,14 @@
     <message numerus="yes">
         <source>%n folder(s) or file(s) could not be read and were not searched:</source>
         <translation>
-            <numerusform>%n folder or file could not be read and were not searched:</numerusform>
+            <numerusform>%n folder or file could not be read and was not searched:</numerusform>
             <numerusform>%n folders or files could not be read and were not searched:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%n folder(s) or file(s) could not be read and were not listed:</source>
         <translation>
-            <numerusform>%n folder or file could not be read and were not listed:</numerusform>
+            <numerusform>%n folder or file could not be read and was not listed:</numerusform>
             <numerusform>%n folders or files could not be read and were not listed:</numerusform>
         </translation>
     </message>
@@ -100,7 +100,7 @@
         <source>skipped %n entry(s) that could not be read</source>
         <translation>
             <numerusform>skipped %n entry that could not be read</numerusform>
-            <numerusform>skipped %n entrys that could not be read</numerusform>
+            <numerusform>skipped %n entries that could not be read</numerusform>
         </translation>
     </message>
 </context>
@@ -116,7 +116,7 @@
     <message numerus="yes">
         <source>The list already holds %1 rows, the most it can: none of the %n pair(s) the search found could be added. Press Clear first.</source>
         <translation>
-            <numerusform>The list already holds %1 rows, the most it can: none of the %n pair the search found could be added. Press Clear first.</numerusform>
+            <numerusform>The list already holds %1 rows, the most it can: the pair the search found could not be added. Press Clear first.</numerusform>
             <numerusform>The list already holds %1 rows, the most it can: none of the %n pairs the search found could be added. Press Clear first.</numerusform>
         </translation>
     </message>
@@ -130,7 +130,7 @@
     <message numerus="yes">
         <source>%n file(s) moved to the trash; Ctrl+Z restores them.</source>
         <translation>
-            <numerusform>%n file moved to the trash; Ctrl+Z restores them.</numerusform>
+            <numerusform>%n file moved to the trash; Ctrl+Z restores it.</numerusform>
             <numerusform>%n files moved to the trash; Ctrl+Z restores them.</numerusform>
         </translation>
     </message>

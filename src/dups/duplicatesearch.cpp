@@ -3,6 +3,7 @@
 
 #include "genmodules.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 
@@ -277,9 +278,11 @@ private:
 
 QStringList statisticsLines(const SearchStats &stats)
 {
-    return {QStringLiteral("Total files = %1").arg(stats.candidates),
-            QStringLiteral("Total comparisons = %1").arg(stats.comparisons),
-            QStringLiteral("Elapsed time in seconds - %1").arg(stats.elapsedSeconds)};
+    return {
+        QCoreApplication::translate("Statistics", "Total files = %1").arg(stats.candidates),
+        QCoreApplication::translate("Statistics", "Total comparisons = %1").arg(stats.comparisons),
+        QCoreApplication::translate("Statistics", "Elapsed time in seconds - %1")
+            .arg(stats.elapsedSeconds)};
 }
 
 namespace {
