@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // twinsift-cli: the listing and the duplicate search of the window, for scripts.
 
-#include "../app/keywordlist.h"
-#include "../app/translations.h"
-#include "../dups/candidatetable.h"
-#include "../dups/duplicatesearch.h"
-#include "../listing/listing.h"
-#include "../listing/sizetext.h"
+#include "app/keywordlist.h"
+#include "app/translations.h"
+#include "dups/candidatetable.h"
+#include "dups/duplicatesearch.h"
+#include "listing/listing.h"
+#include "listing/sizetext.h"
 #include "pathlisting.h"
 #include "rowwriter.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rowwriter.h"
 
-#include "../listing/rawname.h"
+#include "listing/rawname.h"
 
 #include <cstring>
 

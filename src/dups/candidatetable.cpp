@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "candidatetable.h"
 
-#include "../listing/rawname.h"
 #include "genmodules.h"
+#include "listing/rawname.h"
 
 namespace twinsift {
 

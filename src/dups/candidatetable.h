@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "../app/keywordlist.h"
-#include "../listing/folderwalker.h"
+#include "app/keywordlist.h"
 #include "filerecords.h"
+#include "listing/folderwalker.h"
 
 namespace twinsift {
 
