@@ -530,14 +530,11 @@ void Form1::cmdSwitchItems_Click()
         say(tr("Select a pair first: Switch Items swaps its two files."));
         return;
     }
-    const quint64 number = m_model->number(row);
-    const bool ticked = m_model->isChecked(row);
-    if (ticked)
-        m_checkedFiles.remove(number);
     m_model->switchItems(row);
     m_pickedPath = m_model->pathCell(row);
-    if (ticked)
-        m_checkedFiles.insert(number, m_pickedPath);
+    // A ticked pair now marks the other file for deletion.
+    if (m_model->isChecked(row))
+        m_checkedFiles.insert(m_model->number(row), m_pickedPath);
 }
 
 void Form1::cmdDelete_Click()

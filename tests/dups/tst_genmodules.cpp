@@ -94,6 +94,7 @@ private Q_SLOTS:
         QTest::newRow("half rounds to even, down") << 1 << 7 << 9 << 12 << true << 12; // 12.5
         QTest::newRow("half rounds to even, up") << 7 << 7 << 9 << 87 << true << 88;   // 87.5
         QTest::newRow("identical at the top slider") << 4 << 4 << 4 << 90 << true << 100;
+        QTest::newRow("stems without a letter pair") << 0 << 0 << 0 << 30 << false << 0;
     }
     void threshold()
     {
