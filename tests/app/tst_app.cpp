@@ -156,11 +156,13 @@ private Q_SLOTS:
         model.setChecked(0, true);
         QCOMPARE(checks, QList<QVariantList>{{3}});
         QCOMPARE(model.tickedPaths(), (QList<QByteArray>{"/d/f1", "/d/f3"}));
-
-        model.setColumns(ListMode::Duplicate, columns::pairs());
         auto paths = [](std::initializer_list<QByteArray> list) {
             return std::make_shared<const std::vector<QByteArray>>(list);
         };
+        QVERIFY(model.appendPairs(paths({"/a", "/b"}), {{0, 1, 1, 87}})); // never into a listing
+        QCOMPARE(model.rowCount(), 4);
+
+        model.setColumns(ListMode::Duplicate, columns::pairs());
         QVERIFY(model.appendPairs(paths({"/a", "/b"}), {{0, 1, 1, 87}}));
         QVERIFY(model.appendPairs(paths({"/c", "/d", "/e"}), {{0, 2, 2, 100}, {1, 2, 3, 9}}));
         model.sortRows(SortKind::Similarity, Qt::AscendingOrder);
