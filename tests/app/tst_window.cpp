@@ -178,6 +178,11 @@ private Q_SLOTS:
         QCOMPARE(w.rows({0}).join(u' '), u"2 1"_s); // Filename sorts nothing, but flips
         w.button("cmdClear")->click();
         QVERIFY(!header->isSortIndicatorShown());
+        QFont large = w.view()->font(); // rows grow with the font, so no text is cut
+        large.setPointSize(large.pointSize() * 3);
+        w.view()->setFont(large);
+        QCOMPARE(w.view()->verticalHeader()->defaultSectionSize(),
+                 QFontMetrics(large).height() + 4);
     }
 
     // With "Image" ticked a click reads the file off the GUI thread and ticks nothing; a pipe,
