@@ -45,8 +45,8 @@ QByteArray join(const QByteArray &folder, const QByteArray &name)
     return folder.endsWith('/') ? QByteArray(folder + name) : QByteArray(folder + '/' + name);
 }
 
-// The home trash: under $XDG_DATA_HOME where that is an absolute path, as the trash
-// specification asks, else under the home folder.
+// The home trash: under $XDG_DATA_HOME where that is an absolute path, as the freedesktop
+// trash standard asks, else under the home folder.
 QByteArray homeTrash()
 {
     QByteArray data = qgetenv("XDG_DATA_HOME");
@@ -260,8 +260,8 @@ TrashResult moveToTrash(const QByteArray &path)
         "[Trash Info]\nPath=" + original.toPercentEncoding("/") + "\nDeletionDate=" +
         QDateTime::currentDateTime().toString(u"yyyy-MM-dd'T'HH:mm:ss").toLatin1() + '\n';
     const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    // As the specification asks: the record is made first, exclusively, which claims the
-    // name; only then does the file move in.
+    // As the freedesktop trash standard asks: the record is made first, exclusively, which claims
+    // the name; only then does the file move in.
     for (int attempt = 1;; ++attempt) {
         const QByteArray kept = keptName(name, attempt);
         const QByteArray info = join(infoDir, kept + kRecordSuffix);

@@ -86,7 +86,7 @@ private Q_SLOTS:
         }
     }
 
-    // Trees by the specs of TreeBuilder::files, and the rows that their listing gives. The
+    // Trees by the entry patterns of TreeBuilder::files, and the rows that their listing gives. The
     // walk may stop after some rows, and may open only a few descriptors (-1: all but two
     // taken before it starts).
     void walk_data()

@@ -52,21 +52,21 @@ public:
         ::close(fd);
     }
 
-    // Entries by spec: "a/b.txt" a file, "b.txt=9" one of 9 bytes, "d/" a folder, "l->t" a link
+    // Entries by pattern: "a/b.txt" a file, "b.txt=9" one of 9 bytes, "d/" a folder, "l->t" a link
     // to t, "p|" a pipe.
-    void files(const QByteArrayList &specs)
+    void files(const QByteArrayList &patterns)
     {
-        for (const QByteArray &spec : specs) {
-            const qsizetype arrow = spec.indexOf("->"), equals = spec.lastIndexOf('=');
+        for (const QByteArray &entry : patterns) {
+            const qsizetype arrow = entry.indexOf("->"), equals = entry.lastIndexOf('=');
             if (arrow > 0)
-                QVERIFY(::symlink(spec.mid(arrow + 2), path(spec.left(arrow))) == 0);
-            else if (spec.endsWith('/'))
-                ::close(folder(spec));
-            else if (spec.endsWith('|'))
-                QVERIFY(::mkfifo(path(spec.chopped(1)).constData(), 0600) == 0);
+                QVERIFY(::symlink(entry.mid(arrow + 2), path(entry.left(arrow))) == 0);
+            else if (entry.endsWith('/'))
+                ::close(folder(entry));
+            else if (entry.endsWith('|'))
+                QVERIFY(::mkfifo(path(entry.chopped(1)).constData(), 0600) == 0);
             else
-                file(spec.left(equals > 0 ? equals : spec.size()),
-                     equals > 0 ? spec.mid(equals + 1).toLongLong() : 0);
+                file(entry.left(equals > 0 ? equals : entry.size()),
+                     equals > 0 ? entry.mid(equals + 1).toLongLong() : 0);
         }
     }
 
