@@ -99,42 +99,40 @@ int foldLower(unsigned char c)
 
 } // namespace
 
-FolderListing FolderListing::read(int anchor, QByteArrayView path)
+int FolderListing::open(int anchor, QByteArrayView path)
+{
+    return openBeneath(anchor, path);
+}
+
+FolderListing FolderListing::failed(int error)
 {
     FolderListing listing;
-    if (path.isEmpty()) {
-        listing.readOpen(anchor);
-        return listing;
-    }
-    const int fd = openBeneath(anchor, path);
-    if (fd < 0) {
-        listing.m_openError = errno;
-        return listing;
-    }
-    listing.readOpen(fd);
-    ::close(fd);
+    listing.m_openError = error;
     return listing;
 }
 
-void FolderListing::readOpen(int fd)
+FolderListing FolderListing::read(int fd)
 {
-    alignas(dirent64) char buffer[32768];
+    // On the heap: readers run on threads whose stacks may be small.
+    thread_local std::vector<char> buffer(32768);
+    FolderListing listing;
     for (;;) {
-        const ssize_t got = ::getdents64(fd, buffer, sizeof buffer);
+        const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            m_problems.push_back({{}, errno});
+            listing.m_problems.push_back({{}, errno});
         if (got <= 0)
             break;
         for (ssize_t at = 0; at < got;) {
-            const auto *ent = reinterpret_cast<const dirent64 *>(buffer + at);
+            const auto *ent = reinterpret_cast<const dirent64 *>(buffer.data() + at);
             at += ent->d_reclen;
             if (ent->d_name[0] != '.')
-                add(fd, ent->d_name, ent->d_type);
+                listing.add(fd, ent->d_name, ent->d_type);
         }
     }
-    sort();
+    listing.sort();
+    return listing;
 }
 
 void FolderListing::add(int fd, const char *name, unsigned char type)

@@ -3,13 +3,10 @@
 
 #include "readahead.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <thread>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace twinsift {
@@ -33,20 +30,6 @@ QString errnoText(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-// Readers besides the walk's own thread. Each holds at most two folders open at a time; half
-// of the process's descriptors stay for the rest of the program.
-unsigned readAheadWorkers()
-{
-    rlimit limit{};
-    rlim_t spare = 256;
-    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        spare = limit.rlim_cur / 2;
-    const rlim_t fit = spare > 3 ? (spare - 3) / 2 : 0; // the starting folder, the walk's two
-    // More readers than cores, since on a network share a reader mostly waits.
-    const unsigned wanted = std::max(8u, std::thread::hardware_concurrency());
-    return unsigned(std::min<rlim_t>(wanted, fit));
-}
-
 class Walk {
 public:
     Walk(const FolderWalker::FileSink &sink, std::stop_token stop, WalkProgress *progress)
@@ -67,7 +50,7 @@ public:
             return std::move(m_outcome);
         }
         {
-            ReadAhead ahead(fd, readAheadWorkers());
+            ReadAhead ahead(fd);
             m_ahead = &ahead;
             push(ahead.readRoot());
             while (!m_frames.empty()) {
