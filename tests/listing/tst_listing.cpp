@@ -155,7 +155,7 @@ private Q_SLOTS:
         const rlimit low{limit > 0 ? rlim_t(limit) : limit == -2 ? 1 : 256, old.rlim_max};
         pthread_attr_t small, usual;
         QVERIFY(::pthread_getattr_default_np(&usual) == 0 && ::pthread_attr_init(&small) == 0);
-        QVERIFY(::pthread_attr_setstacksize(&small, 44 * 1024) == 0);
+        QVERIFY(::pthread_attr_setstacksize(&small, 36 * 1024) == 0);
         // Root starts threads whatever the limit; an ordinary user, who reads the tree, cannot.
         if (limit == -2 && ::geteuid() == 0 &&
             (::chmod(builder.root().constData(), 0755) != 0 || ::setresuid(65534, 65534, 0) != 0))
