@@ -111,7 +111,7 @@ FolderListing FolderListing::failed(int error)
     return listing;
 }
 
-FolderListing FolderListing::read(int fd)
+FolderListing FolderListing::read(int fd, const NameFilter &wanted)
 {
     // On the heap: readers run on threads whose stacks may be small.
     thread_local std::vector<char> buffer(32768);
@@ -128,37 +128,50 @@ FolderListing FolderListing::read(int fd)
             const auto *ent = reinterpret_cast<const dirent64 *>(buffer.data() + at);
             at += ent->d_reclen;
             if (ent->d_name[0] != '.')
-                listing.add(fd, ent->d_name, ent->d_type);
+                listing.add(fd, ent->d_name, ent->d_type, wanted);
         }
     }
     listing.sort();
     return listing;
 }
 
-void FolderListing::add(int fd, const char *name, unsigned char type)
+void FolderListing::add(int fd, const char *name, unsigned char type, const NameFilter &wanted)
 {
     ++m_met;
     Entry entry;
     if (type == DT_DIR) {
         entry.isFolder = true;
     } else if (type == DT_REG || type == DT_LNK || type == DT_UNKNOWN) {
-        struct stat st {};
-        if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        // A file the caller never needs costs no look-up; only an entry of unknown kind may
+        // still be a folder.
+        const bool unwanted = wanted && !wanted(QByteArrayView(name));
+        if (unwanted && type != DT_UNKNOWN)
+            return;
+        // What identifies a file (a link by itself, not its target) and its kind and size.
+        struct statx st {};
+        constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_MTIME;
+        if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kMask, &st) != 0) {
             // An entry that vanished since the folder was read is simply gone.
             if (errno != ENOENT)
                 m_problems.push_back({QByteArray(name), errno});
             return;
         }
-        if (S_ISDIR(st.st_mode)) {
+        if (S_ISDIR(st.stx_mode)) {
             entry.isFolder = true;
-        } else if (S_ISLNK(st.st_mode)) {
+        } else if (unwanted) {
+            return;
+        } else if (S_ISLNK(st.stx_mode)) {
             // Only links to regular files count; a link to a folder is never entered.
-            if (::fstatat(fd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            struct statx target {};
+            if (::statx(fd, name, AT_NO_AUTOMOUNT, STATX_TYPE | STATX_SIZE, &target) != 0 ||
+                !S_ISREG(target.stx_mode))
                 return;
-        } else if (!S_ISREG(st.st_mode)) {
+            entry.size = qint64(target.stx_size);
+        } else if (S_ISREG(st.stx_mode)) {
+            entry.size = qint64(st.stx_size);
+        } else {
             return;
         }
-        entry.size = entry.isFolder ? 0 : st.st_size;
     } else {
         return;
     }

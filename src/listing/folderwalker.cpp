@@ -32,8 +32,9 @@ QString errnoText(int code)
 
 class Walk {
 public:
-    Walk(const FolderWalker::FileSink &sink, std::stop_token stop, WalkProgress *progress)
-        : m_sink(sink), m_stop(std::move(stop)), m_progress(progress)
+    Walk(const FolderWalker::FileSink &sink, const FolderListing::NameFilter &wanted,
+         std::stop_token stop, WalkProgress *progress)
+        : m_sink(sink), m_wanted(wanted), m_stop(std::move(stop)), m_progress(progress)
     {
     }
 
@@ -50,7 +51,7 @@ public:
             return std::move(m_outcome);
         }
         {
-            ReadAhead ahead(fd);
+            ReadAhead ahead(fd, m_wanted);
             m_ahead = &ahead;
             push(ahead.readRoot());
             while (!m_frames.empty()) {
@@ -118,6 +119,7 @@ private:
     }
 
     const FolderWalker::FileSink &m_sink;
+    const FolderListing::NameFilter &m_wanted;
     std::stop_token m_stop;
     WalkProgress *m_progress;
     WalkOutcome m_outcome;
@@ -139,9 +141,9 @@ QByteArray FolderWalker::folderPath(QByteArrayView path)
 }
 
 WalkOutcome FolderWalker::walk(QByteArrayView root, const FileSink &sink, std::stop_token stop,
-                               WalkProgress *progress)
+                               WalkProgress *progress, const FolderListing::NameFilter &wanted)
 {
-    return Walk(sink, std::move(stop), progress).run(root);
+    return Walk(sink, wanted, std::move(stop), progress).run(root);
 }
 
 } // namespace twinsift

@@ -39,7 +39,8 @@ struct ReadAhead::Job {
     qint64 ns = 0;
 };
 
-ReadAhead::ReadAhead(int root) : m_root(std::make_shared<Place>())
+ReadAhead::ReadAhead(int root, const FolderListing::NameFilter &wanted)
+    : m_root(std::make_shared<Place>()), m_wanted(wanted)
 {
     m_root->fd = root;
     rlimit limit{};
@@ -68,7 +69,7 @@ ReadAhead::~ReadAhead()
 
 ReadAhead::Folder ReadAhead::readRoot()
 {
-    Folder folder = wrap(FolderListing::read(m_root->fd), m_root);
+    Folder folder = wrap(FolderListing::read(m_root->fd, m_wanted), m_root);
     std::lock_guard lock(m_mutex);
     for (const TaskPtr &task : folder.subfolders)
         task->order = m_order.insert(m_order.end(), task);
@@ -167,14 +168,14 @@ ReadAhead::Job ReadAhead::prepare(const TaskPtr &task)
     return job;
 }
 
-void ReadAhead::read(Job &job)
+void ReadAhead::read(Job &job) const
 {
     const auto start = std::chrono::steady_clock::now();
     job.fd = FolderListing::open(job.anchorFd, job.path);
     if (job.fd < 0) {
         job.listing = FolderListing::failed(errno);
     } else {
-        job.listing = FolderListing::read(job.fd);
+        job.listing = FolderListing::read(job.fd, m_wanted);
         if (job.listing.folderCount() == 0) {
             ::close(job.fd);
             job.fd = -1;

@@ -31,7 +31,7 @@ public:
 
     // `root` stays open and owned by the caller until this is destroyed. Readers and kept
     // descriptors are sized from the process's descriptor limit.
-    explicit ReadAhead(int root);
+    ReadAhead(int root, const FolderListing::NameFilter &wanted);
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;
     ReadAhead &operator=(const ReadAhead &) = delete;
@@ -48,7 +48,7 @@ private:
 
     void pick(std::vector<Job> &jobs);
     Job prepare(const TaskPtr &task);
-    static void read(Job &job);
+    void read(Job &job) const;
     void finish(Job &job);
     void publish(Job &job);
     Folder wrap(FolderListing listing, const PlacePtr &place) const;
@@ -62,6 +62,7 @@ private:
     void work();
 
     const PlacePtr m_root;
+    const FolderListing::NameFilter &m_wanted;
     unsigned m_maxReaders = 0;
     size_t m_keepBudget = 0;
     std::mutex m_mutex;
