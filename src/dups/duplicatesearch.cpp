@@ -11,6 +11,7 @@
 #include <array>
 #include <limits>
 #include <numeric>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -342,13 +343,14 @@ public:
 
     // Joins the distinct stems of each extension key, largest keys first, on all cores.
     // False when stopped.
-    bool joinStems(unsigned threads)
+    bool joinStems(const SearchThreads &workers)
     {
         std::vector<quint32> extOrder(m_groupsOfExt.size());
         std::iota(extOrder.begin(), extOrder.end(), 0u);
         std::sort(extOrder.begin(), extOrder.end(), [&](quint32 a, quint32 b) {
             return m_groupsOfExt[a].size() > m_groupsOfExt[b].size();
         });
+        unsigned threads = workers.count;
         if (threads == 0)
             threads = std::max(1u, std::thread::hardware_concurrency());
         threads = std::min<unsigned>(threads, unsigned(std::max<size_t>(extOrder.size(), 1)));
@@ -364,8 +366,14 @@ public:
         };
         {
             std::vector<std::jthread> pool;
-            for (unsigned t = 1; t < threads; ++t)
-                pool.emplace_back(worker, t);
+            try {
+                for (unsigned t = 1; t < threads; ++t) {
+                    auto work = [&worker, t] { worker(t); };
+                    pool.push_back(workers.start ? workers.start(work) : std::jthread(work));
+                }
+            } catch (const std::system_error &) {
+                // Out of threads: the ones started and this one share the keys between them.
+            }
             worker(0);
         }
         m_groupsOfExt.clear();
@@ -445,7 +453,7 @@ private:
 
 SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QByteArray> &paths,
                            const PairSink &sink, std::stop_token stop, SearchProgress *progress,
-                           unsigned threads)
+                           const SearchThreads &threads)
 {
     QElapsedTimer clock;
     clock.start();

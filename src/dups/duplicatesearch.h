@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <stop_token>
+#include <thread>
 #include <vector>
 
 namespace twinsift {
@@ -25,6 +26,14 @@ struct SearchStats {
 struct SearchProgress {
     std::atomic<quint64> done{0};
     std::atomic<quint64> total{0};
+};
+
+// The threads a search may use. `start` starts one worker (std::jthread's constructor when
+// empty); like it, it throws std::system_error when the process may have no more threads, and
+// the search then goes on with those it has, the calling thread at least.
+struct SearchThreads {
+    unsigned count = 0; // 0: one a core
+    std::function<std::jthread(std::function<void()>)> start;
 };
 
 // A pair of candidates, by their 0-based position in table order; `first` < `second`.
@@ -48,6 +57,6 @@ QStringList statisticsLines(const SearchStats &stats);
 // memory grows with the number of distinct alike stems, not with the number of rows.
 SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QByteArray> &paths,
                            const PairSink &sink, std::stop_token stop = {},
-                           SearchProgress *progress = nullptr, unsigned threads = 0);
+                           SearchProgress *progress = nullptr, const SearchThreads &threads = {});
 
 } // namespace twinsift

@@ -20,7 +20,7 @@ struct Result {
 
 // Searches the candidates, each with its number as its path, stopping after `stopAt` pairs.
 Result search(const std::vector<reference::Candidate> &candidates, int percent,
-              unsigned threads = 0, size_t stopAt = 0)
+              const SearchThreads &threads = {}, size_t stopAt = 0)
 {
     FileRecords records;
     for (size_t i = 0; i < candidates.size(); ++i)
@@ -71,14 +71,24 @@ std::vector<reference::Candidate> randomCandidates(QRandomGenerator &rng, int co
 class TestSearch : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The fast search must give exactly the rows of the plain loop, from an empty table on.
+    // The fast search must give exactly the rows of the plain loop, from an empty table on, on
+    // one thread, on two, and when the process runs out of threads after the first worker.
     void agreesWithPlainLoop()
     {
+        int started = 0;
+        const auto outOfThreads = [&](std::function<void()> work) {
+            if (++started > 1)
+                throw std::system_error(
+                    std::make_error_code(std::errc::resource_unavailable_try_again));
+            return std::jthread(std::move(work));
+        };
+        const SearchThreads threads[] = {{1, {}}, {2, {}}, {4, outOfThreads}};
         QRandomGenerator rng(20261206);
         for (int round = 0; round < 1500; ++round) {
             const auto candidates = randomCandidates(rng, rng.bounded(42));
             const int percent = 30 + rng.bounded(61);
-            const Result result = search(candidates, percent, 1 + unsigned(round % 2));
+            started = 0;
+            const Result result = search(candidates, percent, threads[round % 3]);
             QVERIFY2(result.sound && result.pairs == reference::plainPairs(candidates, percent),
                      qPrintable(u"round %1"_s.arg(round)));
         }
@@ -94,7 +104,7 @@ private Q_SLOTS:
 
     void stopKeepsRowsSoFar()
     {
-        const Result result = search({50, {u"SAME"_s, u"TXT"_s}}, 60, 0, 10);
+        const Result result = search({50, {u"SAME"_s, u"TXT"_s}}, 60, {}, 10);
         QVERIFY(result.stats.stopped && result.sound);
         QCOMPARE(result.pairs.size(), 49u); // the first candidate's rows were all handed out
         QCOMPARE(result.stats.comparisons, 49u);
