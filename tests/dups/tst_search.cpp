@@ -15,21 +15,22 @@ namespace {
 struct Result {
     std::vector<reference::Pair> pairs;
     SearchStats stats;
-    bool sound = true; // the table drained, the paths kept in order, the counts right
+    bool sound = true; // the table unchanged, the counts right
 };
 
-// Searches the candidates, each with its number as its path, stopping after `stopAt` pairs.
+// Searches the candidates, each with its number as its path and its inode, stopping after
+// `stopAt` pairs.
 Result search(const std::vector<reference::Candidate> &candidates, int percent,
               const SearchThreads &threads = {}, size_t stopAt = 0)
 {
     FileRecords records;
     for (size_t i = 0; i < candidates.size(); ++i)
-        records.append({candidates[i].stem, QByteArray::number(i) + ' ', candidates[i].ext});
+        records.append(QByteArray(QByteArray::number(i) + ' '), 0, candidates[i].stem,
+                       candidates[i].ext, {1, i, 0, 0});
     Result r;
-    std::vector<QByteArray> paths;
     std::stop_source stop;
     r.stats = findDuplicates(
-        records, percent, paths,
+        records, percent,
         [&](quint32 a, quint32 b, int pct) {
             r.pairs.push_back({a, b, pct});
             if (r.pairs.size() == stopAt)
@@ -37,11 +38,11 @@ Result search(const std::vector<reference::Candidate> &candidates, int percent,
         },
         stop.get_token(), nullptr, threads);
     const quint64 n = candidates.size();
-    r.sound = records.isEmpty() && paths.size() == n && r.stats.candidates == n &&
-              r.stats.pairs == r.pairs.size() &&
+    r.sound = records.count() == n && r.stats.candidates == n && r.stats.pairs == r.pairs.size() &&
               (r.stats.stopped || r.stats.comparisons == n * (n - 1) / 2);
-    for (size_t i = 0; i < paths.size(); ++i)
-        r.sound = r.sound && paths[i] == QByteArray::number(i) + ' ';
+    for (size_t i = 0; i < n; ++i)
+        r.sound = r.sound && records.path(i) == QByteArray::number(i) + ' ' &&
+                  records.identity(i) == FileIdentity{1, i, 0, 0};
     return r;
 }
 
@@ -120,9 +121,8 @@ private Q_SLOTS:
         FileRecords records;
         QVERIFY(storeData(tree.root(), keywords, records).errors.empty());
         QString got;
-        for (; !records.isEmpty(); records.takeFirst())
-            got += records.first().filename + QString::fromUtf8(records.first().path) +
-                   records.first().ext + u' ';
+        for (size_t i = 0; i < records.count(); ++i)
+            got += records.stem(i) + QString::fromUtf8(records.path(i)) + records.ext(i) + u' ';
         QCOMPARE(got.remove(QFile::decodeName(tree.root())),
                  u"MYREMIX/My Remix.mp3MP3 NO/notesTES REPORT/old/report.docDOC "
                  "REPORT/report.docDOC ZETA/zeta.docDOC "_s);
