@@ -27,15 +27,12 @@ bool mayBeCandidate(QByteArrayView name)
 } // namespace
 
 void storeCandidate(QByteArrayView path, qsizetype nameOffset, const KeywordList &keywords,
-                    FileRecords &records, bool borrowPath)
+                    FileRecords &records, const FileIdentity &identity)
 {
     const QString entry = rawname::decode(path.sliced(nameOffset));
-    QString stem = genModules::lettersOnly(entry);
+    const QString stem = genModules::lettersOnly(entry);
     if (stem.size() > 1 && keywords.notAkeyword(stem))
-        records.append(
-            {std::move(stem),
-             borrowPath ? QByteArray::fromRawData(path.data(), path.size()) : path.toByteArray(),
-             genModules::extUpper(entry)});
+        records.append(path, nameOffset, stem, genModules::extUpper(entry), identity);
 }
 
 WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRecords &records,
