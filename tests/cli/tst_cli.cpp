@@ -64,7 +64,7 @@ QByteArray pairsFillingTheBuffer()
 }
 
 // What stands around the program when it runs.
-enum class Around { FullDisk, UnreadPipe, ClosedOutput, ClosedInput, FewDescriptors, German };
+enum class Around { Nothing, FullDisk, UnreadPipe, ClosedOut, ClosedIn, FewFds, German };
 
 } // namespace
 
@@ -154,57 +154,9 @@ private Q_SLOTS:
         QCOMPARE(run.out.startsWith("Usage:"), status == 0);
     }
 
-    void listings_data()
-    {
-        QTest::addColumn<QList<QByteArray>>("options");
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("out");
-        QTest::addColumn<QByteArray>("message");
-        const QByteArray header = "No.\tFile1\tFile2\tSimilarity(%)\n";
-        const QByteArray folders = QByteArray(254, 'd').append('/').repeated(16);
-        QByteArray pieces; // lines that a read of 64 KiB cuts, and one path again at the end
-        for (int i = 1000; i < 2000; ++i)
-            pieces += QByteArray(80, 'f') + "/ab" + QByteArray::number(i) + '\n';
-        pieces += QByteArray(80, 'f') + "/ab1000";
-        const auto row = [](const char *name, QList<QByteArray> options, QByteArray input,
-                            int status, QByteArray out, const char *message) {
-            QTest::newRow(name) << options << input << status << out << QByteArray(message);
-        };
-        row("path read twice", {}, "/a/report.doc\n/a/report.doc\n/a/reports.doc\n./a/report.doc",
-            0,
-            header + "1\t/a/report.doc\t/a/reports.doc\t91\n2\t/a/report.doc\t./a/report.doc\t100\n"
-                     "3\t/a/reports.doc\t./a/report.doc\t91\n",
-            "skipped 1 repeated path of the listing\n");
-        row("path read twice, NUL", {"--null"}, "/a/report.doc\0/a/report.doc\0"_ba, 0, header,
-            "skipped 1 repeated path");
-        row("read in pieces", {"--stats"}, pieces, 0, header,
-            "skipped 1 repeated path of the listing\nTotal files = 1000\n");
-        row("longest path", {}, folders + "0123456789ab.txt\r\n", 0, header, "");
-        row("path too long", {}, "x/ok.txt\n\n" + folders + "0123456789abc.txt\n", 1, {},
-            "line 3 of the listing - is longer than a path can be");
-        row("path too long, unfinished", {}, "x/ok.txt\n" + QByteArray(5000, 'a'), 1, {},
-            "line 2 of the listing - is longer");
-        row("longest name", {"--null"}, "d/" + QByteArray(255, 'a'), 0, header, "");
-        row("name too long", {"--null"}, "x/ok.txt\0d/"_ba + QByteArray(256, 'a'), 1, {},
-            "entry 2 of the listing - has a name longer than a name can be");
-    }
-    void listings()
-    {
-        QFETCH(QList<QByteArray>, options);
-        QFETCH(QByteArray, input);
-        QFETCH(int, status);
-        QFETCH(QByteArray, out);
-        QFETCH(QByteArray, message);
-        const Run run = cli(
-            QList<QByteArray>{"dups", "--keywords", "/dev/null", "--from", "-"} + options, input);
-        QCOMPARE(run.status, status);
-        QCOMPARE(run.out, out);
-        QVERIFY2(run.err.contains(message), run.err.constData());
-    }
-
-    // The program where its output, input or descriptors fail, or the locale differs.
-    void surroundings_data()
+    // Listings read from standard input, and runs where the output, the input or the
+    // descriptors fail or the locale differs. TREE stands for a small tree.
+    void runs_data()
     {
         QTest::addColumn<QList<QByteArray>>("args");
         QTest::addColumn<QByteArray>("input");
@@ -212,30 +164,51 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("out");
         QTest::addColumn<QByteArray>("message");
-        const auto row = [](const char *name, QList<QByteArray> args, Around around, int status,
-                            const char *out, const char *message, QByteArray input = {}) {
-            QTest::newRow(name) << args << input << around << status << QByteArray(out)
-                                << QByteArray(message);
+        const QList<QByteArray> from{"dups", "--keywords", "/dev/null", "--from", "-"};
+        const QByteArray header = "No.\tFile1\tFile2\tSimilarity(%)\n";
+        const QByteArray folders = QByteArray(254, 'd').append('/').repeated(16);
+        QByteArray pieces; // lines that a read of 64 KiB cuts, and one path again at the end
+        for (int i = 1000; i < 2000; ++i)
+            pieces += QByteArray(80, 'f') + "/ab" + QByteArray::number(i) + '\n';
+        pieces += QByteArray(80, 'f') + "/ab1000";
+        const auto row = [](const char *name, QList<QByteArray> args, QByteArray input,
+                            Around around, int status, QByteArray out, const char *message) {
+            QTest::newRow(name) << args << input << around << status << out << QByteArray(message);
         };
-        const QList<QByteArray> fromInput{"dups", "--keywords", "/dev/null", "--from", "-"};
-        row("rows to a full disk", {"list", "TREE"}, Around::FullDisk, 1, "",
-            "cannot write the rows: No space left on device");
-        row("a full buffer to a full disk", fromInput, Around::FullDisk, 1, "",
-            "cannot write the rows: No space left", pairsFillingTheBuffer());
-        row("a full buffer to a pipe no one reads", fromInput, Around::UnreadPipe, 1, "",
-            "cannot write the rows: Broken pipe", pairsFillingTheBuffer());
-        row("help to a full disk", {"--help"}, Around::FullDisk, 1, "",
+        row("path read twice", from, "/a/report.doc\n/a/report.doc\n/a/reports.doc\n./a/report.doc",
+            Around::Nothing, 0,
+            header + "1\t/a/report.doc\t/a/reports.doc\t91\n2\t/a/report.doc\t./a/report.doc\t100\n"
+                     "3\t/a/reports.doc\t./a/report.doc\t91\n",
+            "skipped 1 repeated path of the listing\n");
+        row("read in pieces", from + QList<QByteArray>{"--stats", "--null"},
+            pieces.replace('\n', '\0'), Around::Nothing, 0, header,
+            "skipped 1 repeated path of the listing\nTotal files = 1000\n");
+        row("longest path", from, folders + "0123456789ab.txt\r\n", Around::Nothing, 0, header, "");
+        row("path too long", from, "x/ok.txt\n\n" + folders + "0123456789abc.txt\n",
+            Around::Nothing, 1, {}, "line 3 of the listing - is longer than a path can be");
+        row("path too long, unfinished", from, "x/ok.txt\n" + QByteArray(5000, 'a'),
+            Around::Nothing, 1, {}, "line 2 of the listing - is longer");
+        row("longest name", from + QList<QByteArray>{"--null"}, "d/" + QByteArray(255, 'a'),
+            Around::Nothing, 0, header, "");
+        row("name too long", from + QList<QByteArray>{"--null"},
+            "x/ok.txt\0d/"_ba + QByteArray(256, 'a'), Around::Nothing, 1, {},
+            "entry 2 of the listing - has a name longer than a name can be");
+        row("a full buffer to a full disk", from, pairsFillingTheBuffer(), Around::FullDisk, 1, {},
+            "cannot write the rows: No space left");
+        row("a full buffer to a pipe no one reads", from, pairsFillingTheBuffer(),
+            Around::UnreadPipe, 1, {}, "cannot write the rows: Broken pipe");
+        row("help to a full disk", {"--help"}, {}, Around::FullDisk, 1, {},
             "cannot write the help text: No space left");
-        row("rows to a closed output", {"list", "TREE"}, Around::ClosedOutput, 1, "",
+        row("rows to a closed output", {"list", "TREE"}, {}, Around::ClosedOut, 1, {},
             "cannot write the rows: Bad file descriptor");
-        row("listing from a closed input", {"dups", "--from", "-"}, Around::ClosedInput, 1, "",
+        row("listing from a closed input", from, {}, Around::ClosedIn, 1, {},
             "cannot read the listing -: Bad file descriptor");
-        row("too few descriptors", {"list", "TREE"}, Around::FewDescriptors, 1, "\tsub.txt\t",
+        row("too few descriptors", {"list", "TREE"}, {}, Around::FewFds, 1, "\tsub.txt\t",
             "the listing is incomplete: 1 folder could not be opened");
-        row("sizes in another locale", {"list", "--format", "csv", "TREE"}, Around::German, 0,
+        row("sizes in another locale", {"list", "--format", "csv", "TREE"}, {}, Around::German, 0,
             ",123.4 KB,", "");
     }
-    void surroundings()
+    void runs()
     {
         QFETCH(QList<QByteArray>, args);
         QFETCH(QByteArray, input);
@@ -247,33 +220,24 @@ private Q_SLOTS:
         tree.files({"size.bin=123456", "sub/x.txt", "sub.txt"});
         if (const qsizetype at = args.indexOf("TREE"); at >= 0)
             args[at] = tree.root();
-        const std::function<void()> inChild = [around] {
-            const rlimit few{5, 5};
+        const auto inChild = [around] {
             int ends[2];
-            switch (around) {
-            case Around::FullDisk:
+            if (around == Around::FullDisk)
                 ::dup2(::open("/dev/full", O_WRONLY), STDOUT_FILENO);
-                break;
-            case Around::UnreadPipe:
+            if (around == Around::UnreadPipe && ::pipe(ends) == 0) {
                 ::signal(SIGPIPE, SIG_IGN);
-                ::pipe(ends);
                 ::dup2(ends[1], STDOUT_FILENO);
                 ::close(ends[0]);
-                break;
-            case Around::ClosedOutput:
-            case Around::ClosedInput:
-                ::close(around == Around::ClosedOutput ? STDOUT_FILENO : STDIN_FILENO);
-                break;
-            case Around::FewDescriptors: // whatever the test runner left open
-                ::close_range(3, ~0U, 0);
+            }
+            if (around == Around::ClosedOut || around == Around::ClosedIn)
+                ::close(around == Around::ClosedOut ? STDOUT_FILENO : STDIN_FILENO);
+            if (around == Around::FewFds) {
+                const rlimit few{5, 5};
+                ::close_range(3, ~0U, 0); // whatever the test runner left open
                 ::setrlimit(RLIMIT_NOFILE, &few);
-                break;
-            case Around::German:
-                break;
             }
         };
-        if (around == Around::German)
-            qputenv("LC_ALL", "de_DE.UTF-8");
+        qputenv("LC_ALL", around == Around::German ? "de_DE.UTF-8" : "C.UTF-8");
         const Run run = cli(args, input, false, qEnvironmentVariable("TWINSIFT_CLI"), inChild);
         qputenv("LC_ALL", "C.UTF-8");
         QCOMPARE(run.status, status);
