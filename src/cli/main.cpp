@@ -209,7 +209,7 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
         if (flag && inlineValue)
             return usageError(
                 message(QCoreApplication::translate("twinsift-cli", "%1 takes no value"), {arg}));
-        // An unset variable must not name the current folder's file, nor Qt's "no file name".
+        // An empty file name is a script's unset variable, as with an empty folder.
         if ((arg == "--keywords" || arg == "--from") && value.isEmpty())
             return usageError(message(
                 QCoreApplication::translate("twinsift-cli", "%1 needs a file name"), {arg}));

@@ -12,6 +12,7 @@ namespace twinsift::cli {
 namespace {
 
 constexpr qsizetype kChunk = 1 << 16;
+constexpr qsizetype kBlock = 1 << 20;
 
 } // namespace
 
@@ -83,13 +84,22 @@ PathListing::Fault PathListing::take(QByteArrayView path, bool nul, const Visit 
         return Fault::PathTooLong;
     if (path.size() - (path.lastIndexOf('/') + 1) > kNameMax)
         return Fault::NameTooLong;
-    if (m_kept.contains(QByteArray::fromRawData(path.data(), path.size()))) {
+    if (m_kept.contains(path)) {
         ++m_repeats;
         return Fault::None;
     }
-    const QByteArray owned = path.toByteArray();
-    if (visit(owned))
-        m_kept.insert(owned);
+    // Copied where it would stay, and left there only when kept.
+    if (m_blocks.empty() || m_used + path.size() > kBlock) {
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlock));
+        m_used = 0;
+    }
+    char *at = m_blocks.back().get() + m_used;
+    std::memcpy(at, path.data(), size_t(path.size()));
+    const QByteArrayView stored(at, path.size());
+    if (visit(stored)) {
+        m_used += stored.size();
+        m_kept.insert(stored);
+    }
     return Fault::None;
 }
 

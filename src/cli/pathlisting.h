@@ -5,6 +5,8 @@
 #include <QSet>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace twinsift::cli {
 
@@ -19,7 +21,7 @@ public:
         int error = 0;     // errno when unreadable
     };
     // Takes one path; true when it keeps a reference to the path's bytes, which the listing
-    // then holds for as long as it lives.
+    // then holds for as long as it lives, each kept path once.
     using Visit = std::function<bool(QByteArrayView path)>;
 
     PathListing() = default;
@@ -48,7 +50,10 @@ private:
 
     int m_fd = -1;
     bool m_ownsFd = false;
-    QSet<QByteArray> m_kept;
+    // The kept paths, packed into large blocks rather than allocated one by one.
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    qsizetype m_used = 0; // of the last block
+    QSet<QByteArrayView> m_kept;
     quint64 m_repeats = 0;
 };
 
