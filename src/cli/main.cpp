@@ -210,7 +210,7 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
             return usageError(
                 message(QCoreApplication::translate("twinsift-cli", "%1 takes no value"), {arg}));
         // An empty file name is a script's unset variable, as with an empty folder.
-        if ((arg == "--keywords" || arg == "--from") && value.isEmpty())
+        if (takesValue && (arg == "--keywords" || arg == "--from") && value.isEmpty())
             return usageError(message(
                 QCoreApplication::translate("twinsift-cli", "%1 needs a file name"), {arg}));
         if (arg == "--format") {
