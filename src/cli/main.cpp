@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 #include <stop_token>
 
@@ -376,8 +377,8 @@ std::optional<KeywordList> loadKeywords(const Options &options)
     return std::nullopt;
 }
 
-// Reads the candidates of the --from listing into `records`, which borrow their paths from
-// `listing`. False, with the reason told, when the listing cannot be read whole.
+// Reads the candidates of the --from listing into `records`. False, with the reason told,
+// when the listing cannot be read whole.
 bool readListing(const Options &options, const KeywordList &keywords, PathListing &listing,
                  FileRecords &records)
 {
@@ -391,7 +392,7 @@ bool readListing(const Options &options, const KeywordList &keywords, PathListin
         return unreadable(error);
     const PathListing::Outcome outcome = listing.read(options.nul, [&](QByteArrayView path) {
         const size_t before = records.count();
-        storeCandidate(path, path.lastIndexOf('/') + 1, keywords, records, true);
+        storeCandidate(path, path.lastIndexOf('/') + 1, keywords, records);
         return records.count() > before;
     });
     const Number entry(outcome.entry);
@@ -442,7 +443,7 @@ int runDups(const Options &options)
         return kExitUnreadable;
 
     FileRecords records;
-    PathListing listing;
+    PathListing listing([&records](quint32 k, QByteArray &out) { records.pathInto(k, out); });
     bool incomplete = false;
     if (options.from) {
         if (!readListing(options, *keywords, listing, records))
@@ -458,15 +459,19 @@ int runDups(const Options &options)
     RowWriter writer(stdout, options.format, toBytes(pairColumns()));
     writer.writeHeader();
     RunningIndex index;
-    std::vector<QByteArray> paths;
+    QByteArray first, second;
+    quint32 firstOf = std::numeric_limits<quint32>::max();
     std::stop_source writeFailure;
     const SearchStats stats = findDuplicates(
-        records, options.threshold, paths,
+        records, options.threshold,
         [&](quint32 i, quint32 j, int percent) {
             const quint64 number = index.x();
+            if (i != firstOf) // a candidate's rows come together
+                records.pathInto(firstOf = i, first);
+            records.pathInto(j, second);
             if (!writer.writeRow({{Number(number).text(), true},
-                                  {paths[i]},
-                                  {paths[j]},
+                                  {first},
+                                  {second},
                                   {Number(percent).text(), true}}))
                 writeFailure.request_stop();
             index.store(number);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "pathlisting.h"
 
+#include <QHashFunctions>
+
 #include <cerrno>
 #include <cstring>
 
@@ -12,9 +14,13 @@ namespace twinsift::cli {
 namespace {
 
 constexpr qsizetype kChunk = 1 << 16;
-constexpr qsizetype kBlock = 1 << 20;
 
 } // namespace
+
+PathListing::PathListing(KeptPath keptPath)
+    : m_keptPath(std::move(keptPath)), m_kept(0, KeptHash{this}, KeptEqual{this})
+{
+}
 
 PathListing::~PathListing()
 {
@@ -88,19 +94,30 @@ PathListing::Fault PathListing::take(QByteArrayView path, bool nul, const Visit 
         ++m_repeats;
         return Fault::None;
     }
-    // Copied where it would stay, and left there only when kept.
-    if (m_blocks.empty() || m_used + path.size() > kBlock) {
-        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlock));
-        m_used = 0;
-    }
-    char *at = m_blocks.back().get() + m_used;
-    std::memcpy(at, path.data(), size_t(path.size()));
-    const QByteArrayView stored(at, path.size());
-    if (visit(stored)) {
-        m_used += stored.size();
-        m_kept.insert(stored);
-    }
+    if (visit(path))
+        m_kept.insert(quint32(m_kept.size()));
     return Fault::None;
+}
+
+const QByteArray &PathListing::kept(quint32 k)
+{
+    m_keptPath(k, m_keptText);
+    return m_keptText;
+}
+
+size_t PathListing::KeptHash::operator()(quint32 k) const
+{
+    return qHash(QByteArrayView(listing->kept(k)));
+}
+
+size_t PathListing::KeptHash::operator()(QByteArrayView path) const
+{
+    return qHash(path);
+}
+
+bool PathListing::KeptEqual::operator()(quint32 k, QByteArrayView path) const
+{
+    return listing->kept(k) == path;
 }
 
 } // namespace twinsift::cli

@@ -2,16 +2,14 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSet>
 
 #include <functional>
-#include <memory>
-#include <vector>
+#include <unordered_set>
 
 namespace twinsift::cli {
 
-// A listing of paths, such as find or a backup catalogue writes, read as a stream: only the
-// entries that are kept stay in memory, however long the listing.
+// A listing of paths, such as find or a backup catalogue writes, read as a stream: only what
+// the caller keeps of the entries stays in memory, however long the listing.
 class PathListing {
 public:
     enum class Fault { None, Unreadable, NulInLine, PathTooLong, NameTooLong };
@@ -20,11 +18,12 @@ public:
         quint64 entry = 0; // the entry (the line, without --null) where it stopped, from 1
         int error = 0;     // errno when unreadable
     };
-    // Takes one path; true when it keeps a reference to the path's bytes, which the listing
-    // then holds for as long as it lives, each kept path once.
+    // Takes one path, valid during the call only; true when the caller keeps it.
     using Visit = std::function<bool(QByteArrayView path)>;
+    // Sets `out` to the path the caller kept as its k-th, from 0. The listing holds no copy.
+    using KeptPath = std::function<void(quint32 k, QByteArray &out)>;
 
-    PathListing() = default;
+    explicit PathListing(KeptPath keptPath);
     ~PathListing();
     PathListing(const PathListing &) = delete;
     PathListing &operator=(const PathListing &) = delete;
@@ -46,14 +45,30 @@ public:
     static constexpr qsizetype kNameMax = 255;
 
 private:
-    Fault take(QByteArrayView path, bool nul, const Visit &visit);
+    // The set holds the numbers of the kept paths and hashes and compares them by their text,
+    // so that a path read again finds the one kept.
+    struct KeptHash {
+        using is_transparent = void;
+        PathListing *listing;
+        size_t operator()(quint32 k) const;
+        size_t operator()(QByteArrayView path) const;
+    };
+    struct KeptEqual {
+        using is_transparent = void;
+        PathListing *listing;
+        bool operator()(quint32 a, quint32 b) const { return a == b; }
+        bool operator()(quint32 k, QByteArrayView path) const;
+        bool operator()(QByteArrayView path, quint32 k) const { return (*this)(k, path); }
+    };
 
+    Fault take(QByteArrayView path, bool nul, const Visit &visit);
+    const QByteArray &kept(quint32 k);
+
+    KeptPath m_keptPath;
+    QByteArray m_keptText; // the last path asked of m_keptPath
     int m_fd = -1;
     bool m_ownsFd = false;
-    // The kept paths, packed into large blocks rather than allocated one by one.
-    std::vector<std::unique_ptr<char[]>> m_blocks;
-    qsizetype m_used = 0; // of the last block
-    QSet<QByteArrayView> m_kept;
+    std::unordered_set<quint32, KeptHash, KeptEqual> m_kept;
     quint64 m_repeats = 0;
 };
 
