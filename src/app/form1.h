@@ -30,7 +30,7 @@ class SearchJob;
 class TrashJob;
 class RestoreJob;
 class RuleJob;
-class WorkJob;
+class StartJob;
 class WorkRunner;
 namespace imagepreview {
 struct Preview;
@@ -94,14 +94,16 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
+    void started(const StartJob &job);
     void fillDrives();
     void selectDrive(const QString &root);
     void setColumns(ListMode kind, std::span<const Column> columns);
     void storeIndex(quint64 number);
-    bool walkFolderReady();
+    void checkFolder(std::function<void(const QByteArray &)> walk);
     void setWorking(bool working);
-    void takeRows(WorkJob *job);
-    void workDone(WorkJob *job);
+    void takeRows(ListingJob &job);
+    void takePairs(SearchJob &job);
+    void offerMusic(const QByteArray &path);
     void listingFinished(const ListingJob &job);
     void searchFinished(const SearchJob &job);
     void trashFinished(const TrashJob &job);

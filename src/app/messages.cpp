@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "messages.h"
 
+#include "app/namedlist.h"
 #include "listing/folderwalker.h"
 #include "listing/rawname.h"
 
@@ -14,11 +15,7 @@ constexpr qsizetype kNamedWalkErrors = 5;
 
 QString Messages::namedList(const QString &heading, const QStringList &lines, qsizetype shown)
 {
-    QStringList text{heading};
-    text << lines.mid(0, shown);
-    if (lines.size() > shown)
-        text << tr("and %n more.", nullptr, int(lines.size() - shown));
-    return text.join(u'\n');
+    return (QStringList{heading} + namedlist::firstOf(lines, shown)).join(u'\n');
 }
 
 QString Messages::walkErrors(const WalkOutcome &outcome, bool searched)

@@ -5,11 +5,6 @@ namespace twinsift {
 
 RestoreJob::RestoreJob(QList<trash::TrashedFile> files) : m_files(std::move(files)) {}
 
-RestoreJob::~RestoreJob()
-{
-    wait();
-}
-
 // Not stopped halfway: a restore left half done would be harder to undo than to finish.
 void RestoreJob::run(std::stop_token)
 {

@@ -8,11 +8,6 @@ RuleJob::RuleJob(tickrules::Rule rule, std::vector<QByteArray> files, QByteArray
 {
 }
 
-RuleJob::~RuleJob()
-{
-    wait();
-}
-
 void RuleJob::run(std::stop_token)
 {
     m_keys = tickrules::keys(m_rule, m_files, m_folder);

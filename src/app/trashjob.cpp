@@ -8,11 +8,6 @@ TrashJob::TrashJob(QList<QByteArray> paths, Trasher trasher)
 {
 }
 
-TrashJob::~TrashJob()
-{
-    wait();
-}
-
 void TrashJob::run(std::stop_token stop)
 {
     m_outcome = deleteFiles(m_paths, m_trasher, std::move(stop), &m_done);

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 
 #include <sys/fsuid.h>
@@ -80,7 +81,7 @@ private Q_SLOTS:
         VERIFY_HOLDS(w.told().value(0), box.path(u"locked/: Permission denied"_s));
         w.child<FolderTree>("Dir1")->setPath(box.path(u"locked"_s));
         QVERIFY(QDir(box.path(u"locked"_s)).removeRecursively());
-        w.button("cmdDups")->click();
+        QVERIFY(w.press("cmdDups"));
         VERIFY_HOLDS(w.told().value(1), u"no longer exists"_s);
         QCOMPARE(w.state(), u"files in 5 columns: 1; index 1; ticked none; idle: Search Dups "
                             "Clear Delete"_s);
@@ -104,15 +105,18 @@ private Q_SLOTS:
         QFETCH(int, closeAfter);
         Window w;
         QVERIFY(QTest::qWaitForWindowActive(&w.form));
-        w.form.setMaxPairRows(1000);
+        w.form.setMaxPairRows(closeAfter < 0 ? 1'000'000 : 1000); // Esc comes in the pair loop
         w.child<FolderTree>("Dir1")->setPath(m_big.path());
         QSignalSpy finished(&w.form, &Form1::workFinished);
         w.button(button)->click();
         QVERIFY(w.form.isWorking() && !w.button("cmdClear")->isEnabled());
         if (closeAfter < 0) {
+            // A search is stopped in its pair loop; a listing at once, in the look at its folder.
+            if (button == "cmdDups")
+                QTRY_VERIFY(w.child<QLabel>("lblWorking")->text().endsWith(u'%'));
             QTest::keyClick(w.view(), Qt::Key_Escape);
             QVERIFY(finished.wait(30000));
-            VERIFY_HOLDS(w.song(), u" stopped: "_s);
+            VERIFY_HOLDS(w.song().toLower(), u"stopped: "_s);
             const int rows = w.model()->rowCount();
             QVERIFY(rows == 0 || w.model()->number(rows - 1) == quint64(rows));
         } else {
@@ -122,7 +126,7 @@ private Q_SLOTS:
             QTest::qWait(200);
             QCOMPARE(finished.size(), 0);
         }
-        QVERIFY(w.log->told.isEmpty());
+        QVERIFY2(w.log->told.isEmpty(), qPrintable(w.told().join(u'#')));
     }
 
     // The start: an unreadable keyword file is told; a typed folder is taken from the one
@@ -131,21 +135,21 @@ private Q_SLOTS:
     void start()
     {
         const Sandbox box;
-        qunsetenv("USERPROFILE");
+        qputenv("USERPROFILE", "/nonexistent");
         Window w(box.dir.path()); // a folder where the file should be
         VERIFY_HOLDS(w.song(), u"cannot be read"_s);
-        VERIFY_HOLDS(w.song(), u"USERPROFILE is not set: starting in "_s);
+        VERIFY_HOLDS(w.song(), u"USERPROFILE (/nonexistent) is not a folder"_s);
         makeFiles(box.root(), {u"x"_s});
         w.child<FolderTree>("Dir1")->setPath(box.dir.path());
         w.child<QLineEdit>("folderPath")->setText(u"  tree "_s); // pasted, relative
         QTest::keyClick(w.child<QLineEdit>("folderPath"), Qt::Key_Return);
-        QCOMPARE(w.child<FolderTree>("Dir1")->path(), box.root());
+        QTRY_COMPARE(w.child<FolderTree>("Dir1")->path(), box.root());
         w.child<FolderTree>("Dir1")->setPath(u"/proc/self"_s);
         QCOMPARE(w.child<QComboBox>("Drive1")->currentText(), u"/proc"_s);
         w.form.setUrlOpener([](const QUrl &) { return false; });
         w.child<QCheckBox>("chkKeywords")->click();
         QVERIFY(!w.child<QCheckBox>("chkKeywords")->isChecked());
-        QCOMPARE(w.told(), QStringList{u"Twinsift: Unable to open."_s});
+        QTRY_COMPARE(w.told(), QStringList{u"Twinsift: Unable to open."_s});
     }
 
     // Clicks tick and pick File1; after Ctrl+Home, Space and Switch Items act on one row; the
@@ -170,7 +174,7 @@ private Q_SLOTS:
         w.view()->setCurrentIndex(w.model()->index(0, 2));
         QTest::keyClick(w.view(), Qt::Key_F10, Qt::ShiftModifier); // as the menu key
         w.form.findChild<QMenu *>()->actions().front()->trigger();
-        QCOMPARE(opened, QStringList{u"report.doc"_s});
+        QTRY_COMPARE(opened, QStringList{u"report.doc"_s});
         QVERIFY(w.list(box.root()));
         QHeaderView *header = w.view()->horizontalHeader();
         for (const int section : {1, 2})
