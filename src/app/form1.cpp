@@ -528,7 +528,9 @@ void Form1::ListView1_ItemClick(int row)
 void Form1::pictureLoaded(const imagepreview::Preview &preview)
 {
     if (!preview.ok) {
-        display(tr("Can't read image"), preview.error);
+        // Why comes in the line itself: "too large to preview" is not a damaged file.
+        display(preview.error.isEmpty() ? tr("Can't read image")
+                                        : tr("Can't read image: %1").arg(preview.error));
         return;
     }
     m_ui->Picture2->setPixmap(QPixmap::fromImage(preview.image));
@@ -537,11 +539,9 @@ void Form1::pictureLoaded(const imagepreview::Preview &preview)
     display(preview.incomplete ? tr("%1: the picture is incomplete").arg(size) : size);
 }
 
-// The message line keeps the designed text; `detail`, why, goes to its tooltip.
-void Form1::display(const QString &message, const QString &detail)
+void Form1::display(const QString &message)
 {
     say(message);
-    m_ui->txtSong->setToolTip(detail.isEmpty() ? message : message + QStringLiteral(": ") + detail);
     m_ui->Picture1->printLine(message, kMessageColour, kMessageAt);
 }
 

@@ -112,7 +112,7 @@ private:
     void rebuildList();
     void pictureLoaded(const imagepreview::Preview &preview);
     void reportDeletion();
-    void display(const QString &message, const QString &detail = {});
+    void display(const QString &message);
     void say(const QString &text);
     void tell(QMessageBox::Icon icon, const QString &text);
 

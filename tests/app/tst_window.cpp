@@ -2,14 +2,18 @@
 // The window's wiring: its buttons, keys and clicks reach the engine, the jobs and the list.
 
 #include "formfixture.h"
+#include "hostilefiles.h"
 
 #include "view/musicpanel.h"
 #include "view/picturebox.h"
 
+#include <QBuffer>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QTimer>
 
 #include <sys/fsuid.h>
 #include <sys/stat.h>
@@ -200,7 +204,7 @@ private Q_SLOTS:
                 ::mkfifo(box.raw(u"b.txt"_s).constData(), 0600) == 0);
         w.child<QCheckBox>("CheckImage")->click();
         w.clickRow(1, 0);
-        QTRY_COMPARE(w.song(), u"Can't read image"_s);
+        QTRY_COMPARE(w.song(), u"Can't read image: not a file"_s);
         w.clickRow(0, 0);
         QTRY_COMPARE(w.song(), u"Image size(1200 x 800)"_s);
         QCOMPARE(w.child<PictureBox>("Picture1")->pictureSize(), QSizeF(600, 400));
@@ -230,7 +234,68 @@ private Q_SLOTS:
         VERIFY_HOLDS(w.told().join(u' '), box.path(u"f0.txt"_s));
     }
 
+    void answering_data()
+    {
+        QTest::addColumn<QString>("hostile");
+        QTest::addColumn<QString>("told"); // in the message line, once the work is done
+        QTest::newRow("a pipe named .mp3, ticked") << u"pipe"_s << u"not a file that can be"_s;
+        QTest::newRow("20 damaged MP3s, ticked") << u"damaged"_s << u"Can't play "_s;
+        QTest::newRow("a 16000 x 16000 JPEG, previewed") << u"jpeg"_s << u"16000 x 16000"_s;
+    }
+    // Files that make the player or the preview work long, or would block whoever opens
+    // them, hold up neither: a timer on the GUI thread keeps its 50 ms beat.
+    void answering()
+    {
+        QFETCH(QString, hostile);
+        QFETCH(QString, told);
+        QStringList names;
+        for (int i = 0; i < (hostile == u"damaged"_s ? 20 : 1); ++i)
+            names << u"s%1.%2"_s.arg(i).arg(hostile == u"jpeg"_s ? u"jpg"_s : u"mp3"_s);
+        const Sandbox box(names);
+        QByteArray noise(300'000, '\0');
+        for (qsizetype i = 0; i < noise.size(); ++i)
+            noise[i] = char(i * 7919 % 251);
+        for (const QString &name : std::as_const(names))
+            QVERIFY(hostile::writeFile(box.path(name), hostile == u"jpeg"_s ? jpeg16k() : noise));
+        Window w;
+        QVERIFY(w.list(box.root()));
+        if (hostile == u"pipe"_s)
+            QVERIFY(QFile::remove(box.path(names[0])) &&
+                    ::mkfifo(box.raw(names[0]).constData(), 0600) == 0);
+        QElapsedTimer beat;
+        qint64 longest = 0;
+        QTimer ping;
+        connect(&ping, &QTimer::timeout, [&] { longest = std::max(longest, beat.restart()); });
+        beat.start();
+        ping.start(50);
+        if (hostile == u"jpeg"_s) {
+            w.child<QCheckBox>("CheckImage")->click();
+            w.clickRow(0);
+        } else {
+            for (int row = 0; row < names.size(); ++row)
+                w.clickCheckBox(row);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(w.song().contains(told), 20000);
+        QVERIFY2(longest < 200, qPrintable(QString::number(longest)));
+        QCOMPARE(w.child<MusicPanel>("WMPlayer")->playlist()->count(),
+                 hostile == u"damaged"_s ? 20 : 0);
+    }
+
 private:
+    // A JPEG whose header claims 16000 x 16000 pixels over the data of a small picture.
+    static QByteArray jpeg16k()
+    {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        QImage small(64, 64, QImage::Format_RGB32);
+        small.fill(Qt::darkCyan);
+        if (!buffer.open(QIODevice::WriteOnly) || !small.save(&buffer, "JPEG"))
+            return {};
+        const qsizetype frame = bytes.indexOf("\xff\xc0");
+        const char size[] = {char(0x3e), char(0x80), char(0x3e), char(0x80)};
+        return bytes.replace(frame + 5, 4, size, 4);
+    }
+
     QTemporaryDir m_big;
 };
 
