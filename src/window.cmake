@@ -19,6 +19,7 @@ add_library(twinsift_window STATIC
   app/messages.cpp app/messages.h
   app/startfolder.cpp app/startfolder.h
   app/keywordfile.cpp app/keywordfile.h
+  app/designedlayout.cpp app/designedlayout.h
   app/foldericons.cpp app/foldericons.h
   app/foldertree.cpp app/foldertree.h
   app/prompter.cpp app/prompter.h

@@ -2,6 +2,7 @@
 #include "form1.h"
 
 #include "app/background.h"
+#include "app/designedlayout.h"
 #include "app/keywordfile.h"
 #include "app/listingjob.h"
 #include "app/messages.h"
@@ -40,17 +41,16 @@ const QColor kMessageColour(255, 0, 0);
 const QPoint kMessageAt(0, 25);
 
 // The boxes end where the list begins: a caption longer than the room left beside the check
-// mark (in some fonts and languages) ends in "..." rather than losing letters unseen, and
-// the whole caption stays in the tooltip.
+// mark (in some fonts and languages) ends in "..." rather than losing letters unseen; the
+// whole caption stays the tooltip and the name a screen reader speaks.
 void elideToFit(QCheckBox *box)
 {
     QStyleOptionButton option;
     option.initFrom(box);
     const int room =
         box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
-    const QString caption = box->text();
+    const QString caption = box->accessibleName();
     box->setText(box->fontMetrics().elidedText(caption, Qt::ElideRight, room - 2));
-    box->setToolTip(caption);
 }
 
 } // namespace
@@ -63,10 +63,24 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
       m_trasher(&trash::moveToTrash), m_keywordFile(keywordFile)
 {
     m_ui->setupUi(this);
+    placeControls();
     m_runner = new WorkRunner(this, m_ui->ProgressBar1, m_ui->lblWorking);
     m_ui->ListView1->setModel(m_model);
-    for (QCheckBox *box : {m_ui->CheckImage, m_ui->chkKeywords, m_ui->chkMsgBox})
-        elideToFit(box);
+    for (QCheckBox *box : {m_ui->CheckImage, m_ui->chkKeywords, m_ui->chkMsgBox}) {
+        box->setAccessibleName(box->text().remove(u'&'));
+        box->setToolTip(box->accessibleName());
+    }
+    const std::pair<QWidget *, QString> names[]{
+        {m_ui->Drive1, tr("Volume")},          {m_ui->ListView1, tr("Results")},
+        {m_ui->Picture1, tr("Image preview")}, {m_ui->Slider1, tr("Similarity")},
+        {m_ui->ProgressBar1, tr("Progress")},  {m_ui->lblWorking, tr("Progress")},
+        {m_ui->txtSong, tr("Message line")},   {m_ui->WMPlayer, tr("Music player")},
+    };
+    for (const auto &[widget, name] : names)
+        widget->setAccessibleName(name);
+    m_ui->ListView1->setAccessibleDescription(
+        tr("Files or pairs of alike names; Space ticks a row, Enter opens its file"));
+    m_ui->Slider1->setAccessibleDescription(tr("How alike two names must be, in percent"));
     m_ui->ListView1->setItemDelegate(new PathDelegate(m_ui->ListView1));
     fillDrives();
 
@@ -111,6 +125,64 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     connect(m_rowActions, &RowActions::said, this, &Form1::say);
 
     Form_Load();
+}
+
+// At the designed size every control stands where the form puts it; a larger window gives
+// the list its extra room, and what stands below or right of the list follows its edges.
+void Form1::placeControls()
+{
+    using Follow = DesignedLayout::Follow;
+    const DesignedLayout::Follows below = Follow::MovesDown;
+    const DesignedLayout::Follows corner = Follow::MovesDown | Follow::MovesRight;
+    m_layout = new DesignedLayout(this, size());
+    const std::pair<QWidget *, DesignedLayout::Follows> places[]{
+        {m_ui->Drive1, Follow::Stays},
+        {m_ui->Dir1, Follow::GrowsTall},
+        {m_ui->CheckImage, below},
+        {m_ui->chkKeywords, below},
+        {m_ui->chkMsgBox, below},
+        {m_ui->Frame2, below},
+        {m_ui->ListView1, Follow::GrowsWide | Follow::GrowsTall},
+        {m_ui->Picture1, corner},
+        {m_ui->Picture2, Follow::MovesRight},
+        {m_ui->Label1, below},
+        {m_ui->lblWorking, below},
+        {m_ui->ProgressBar1, below},
+        {m_ui->txtSong, below | Follow::GrowsWide},
+        {m_ui->WMPlayer, corner},
+        {m_ui->cmdSearch, below},
+        {m_ui->cmdClear, below},
+        {m_ui->cmdDups, below},
+        {m_ui->cmdSwitchItems, below},
+        {m_ui->cmdDelete, below},
+        {m_ui->txtIndex, Follow::Stays},
+    };
+    for (const auto &[widget, follows] : places)
+        m_layout->add(widget, follows);
+    auto *frame = new DesignedLayout(m_ui->Frame2, m_ui->Frame2->size());
+    for (QWidget *widget :
+         {static_cast<QWidget *>(m_ui->Label2), static_cast<QWidget *>(m_ui->Slider1),
+          static_cast<QWidget *>(m_ui->Label3)})
+        frame->add(widget, Follow::Stays);
+    resize(m_layout->sizeHint());
+}
+
+// The layout has placed the controls by now: the check boxes' captions fit their new room.
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    for (QCheckBox *box : {m_ui->CheckImage, m_ui->chkKeywords, m_ui->chkMsgBox})
+        elideToFit(box);
+}
+
+// A font set later (the desktop's, or a larger one) scales the form with it.
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        m_layout->invalidate();
+        resize(size().expandedTo(m_layout->minimumSize()));
+    }
 }
 
 // The runner goes with the window's children, after the members its signals reach.
@@ -263,8 +335,7 @@ void Form1::setColumns(ListMode kind, std::span<const Column> columns)
 {
     m_model->setColumns(kind, columns);
     m_ui->ListView1->horizontalHeader()->setSortIndicatorShown(false);
-    for (size_t i = 0; i < columns.size(); ++i)
-        m_ui->ListView1->setColumnWidth(int(i), columns[i].width);
+    m_ui->ListView1->fitColumns();
 }
 
 void Form1::storeIndex(quint64 number)
@@ -282,7 +353,8 @@ void Form1::checkFolder(std::function<void(const QByteArray &)> walk)
         std::make_unique<PathCheck>(QFile::encodeName(m_ui->Dir1->path())),
         [this, walk = std::move(walk)](PathCheck &job) {
             const QString shown = rawname::display(job.path());
-            switch (job.kind()) {
+            // Esc may come after the answer, before this handler: it stops the walk too.
+            switch (m_runner->wasStopped() ? PathCheck::Kind::Unanswered : job.kind()) {
             case PathCheck::Kind::Folder:
                 walk(job.path());
                 return;

@@ -21,6 +21,7 @@ class Form1;
 
 namespace twinsift {
 
+class DesignedLayout;
 class ListingJob;
 class PictureLoader;
 class Prompter;
@@ -90,8 +91,11 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void placeControls();
     void Form_Load();
     void Form_Unload();
     void started(const StartJob &job);
@@ -117,6 +121,7 @@ private:
     void tell(QMessageBox::Icon icon, const QString &text);
 
     std::unique_ptr<Ui::Form1> m_ui;
+    DesignedLayout *m_layout = nullptr;
     ResultModel *m_model;
     RowMenu *m_rowMenu;
     RowActions *m_rowActions;

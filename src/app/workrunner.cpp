@@ -106,6 +106,7 @@ void WorkRunner::jobFinished(quint64 generation)
 {
     if (generation != m_generation || !isBusy())
         return;
+    m_stopped = m_thread.get_stop_token().stop_requested();
     join();
     if (m_progressed)
         m_progressed();

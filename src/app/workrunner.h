@@ -47,6 +47,8 @@ public:
     void shutdown();
 
     bool isBusy() const { return m_job != nullptr; }
+    // In a job's handler: whether the job was asked to stop, even after its work was done.
+    bool wasStopped() const { return m_stopped; }
 
 Q_SIGNALS:
     void busyChanged(bool busy);
@@ -70,6 +72,7 @@ private:
     std::function<void()> m_progressed;
     std::jthread m_thread;
     quint64 m_generation = 0; // a finished job's late word is not taken for the next one's
+    bool m_stopped = false;
 };
 
 } // namespace twinsift

@@ -25,6 +25,7 @@ QToolButton *makeButton(QWidget *parent, QStyle::StandardPixmap icon, const QStr
     auto *button = new QToolButton(parent);
     button->setIcon(parent->style()->standardIcon(icon));
     button->setToolTip(tip);
+    button->setAccessibleName(tip);
     button->setAutoRaise(true);
     button->setIconSize({16, 16});
     return button;
@@ -51,10 +52,12 @@ MusicPanel::MusicPanel(QWidget *parent)
     m_next->setObjectName(QStringLiteral("next"));
     m_position->setObjectName(QStringLiteral("position"));
     m_position->setToolTip(tr("Position"));
+    m_position->setAccessibleName(tr("Position"));
     m_volume->setObjectName(QStringLiteral("volume"));
     m_volume->setRange(0, 100);
     m_volume->setValue(kVolume);
     m_volume->setToolTip(tr("Volume"));
+    m_volume->setAccessibleName(tr("Volume"));
 
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
@@ -250,6 +253,7 @@ void MusicPanel::updateButtons()
     m_playPause->setIcon(
         style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     m_playPause->setToolTip(playing ? tr("Pause") : tr("Play"));
+    m_playPause->setAccessibleName(m_playPause->toolTip());
     const bool any = m_playlist.count() > 0;
     m_playPause->setEnabled(any);
     m_stop->setEnabled(any);
