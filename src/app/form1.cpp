@@ -479,13 +479,13 @@ void Form1::searchFinished(const SearchJob &job)
     const auto pairs = int(std::min<quint64>(result.stats.pairs, INT_MAX));
     if (result.searched && result.stats.pairs > result.listed && result.listed > 0)
         tell(QMessageBox::Information,
-             tr("The search found %n pair(s), more than the list can hold: it shows the first "
-                "%1 of them. Raise the Similarity slider or add keywords to find fewer pairs.",
+             tr("The search found %Ln pair(s), more than the list can hold: it shows the first "
+                "%L1 of them. Raise the Similarity slider or add keywords to find fewer pairs.",
                 nullptr, pairs)
                  .arg(result.listed));
     else if (result.searched && result.stats.pairs > 0 && result.listed == 0)
         tell(QMessageBox::Information,
-             tr("The list already holds %1 rows, the most it can: none of the %n pair(s) the "
+             tr("The list already holds %L1 rows, the most it can: none of the %Ln pair(s) the "
                 "search found could be added. Press Clear first.",
                 nullptr, pairs)
                  .arg(m_model->rowCount()));
@@ -505,7 +505,7 @@ void Form1::trashFinished(const TrashJob &job)
         for (const QByteArray &path : outcome.moved)
             moved << rawname::display(path);
         m_deletionReport << Messages::namedList(
-            tr("Deleting stopped: %n file(s) had been moved to the trash:", nullptr,
+            tr("Deleting stopped: %Ln file(s) had been moved to the trash:", nullptr,
                int(moved.size())),
             moved, kNamedMoved);
     }
@@ -513,14 +513,14 @@ void Form1::trashFinished(const TrashJob &job)
         m_deletionReport << failures;
     m_lastDeletion = outcome.trashed;
     if (!outcome.trashed.isEmpty())
-        m_deletionNote = tr("%n file(s) moved to the trash; Ctrl+Z restores them.", nullptr,
+        m_deletionNote = tr("%Ln file(s) moved to the trash; Ctrl+Z restores them.", nullptr,
                             int(outcome.trashed.size()));
     rebuildList();
 }
 
 void Form1::restoreFinished(const RestoreJob &job)
 {
-    m_deletionNote = tr("%n file(s) restored.", nullptr, job.outcome().restored);
+    m_deletionNote = tr("%Ln file(s) restored.", nullptr, job.outcome().restored);
     if (!job.outcome().message.isEmpty())
         m_deletionReport << job.outcome().message;
     rebuildList();

@@ -33,14 +33,15 @@ QString Messages::walkErrors(const WalkOutcome &outcome, bool searched)
     const int count = int(lines.size());
     return namedList(
         searched
-            ? tr("%n folder(s) or file(s) could not be read and were not searched:", nullptr, count)
-            : tr("%n folder(s) or file(s) could not be read and were not listed:", nullptr, count),
+            ? tr("%Ln folder(s) or file(s) could not be read and were not searched:", nullptr,
+                 count)
+            : tr("%Ln folder(s) or file(s) could not be read and were not listed:", nullptr, count),
         lines, kNamedWalkErrors);
 }
 
 QString Messages::files(quint64 count)
 {
-    return tr("%n file(s)", nullptr, int(std::min<quint64>(count, INT_MAX)));
+    return tr("%Ln file(s)", nullptr, int(std::min<quint64>(count, INT_MAX)));
 }
 
 QString Messages::percent(double value)

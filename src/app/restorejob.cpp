@@ -13,7 +13,7 @@ void RestoreJob::run(std::stop_token)
 
 WorkJob::Progress RestoreJob::progress() const
 {
-    return {0, 0, tr("Restoring %n file(s)", nullptr, int(m_files.size()))};
+    return {0, 0, tr("Restoring %Ln file(s)", nullptr, int(m_files.size()))};
 }
 
 } // namespace twinsift

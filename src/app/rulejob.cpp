@@ -15,7 +15,7 @@ void RuleJob::run(std::stop_token)
 
 WorkJob::Progress RuleJob::progress() const
 {
-    return {0, 0, tr("Reading %n file(s)", nullptr, int(m_files.size()))};
+    return {0, 0, tr("Reading %Ln file(s)", nullptr, int(m_files.size()))};
 }
 
 } // namespace twinsift

@@ -59,7 +59,7 @@ void RowActions::copyPaths(const QList<QByteArray> &paths)
     QMimeData *data = pathsData(paths);
     const QString shown = data->text().replace(u'\n', QStringLiteral("  <--->  "));
     QGuiApplication::clipboard()->setMimeData(data);
-    Q_EMIT said(tr("%n path(s) copied: %1", nullptr, int(paths.size())).arg(shown));
+    Q_EMIT said(tr("%Ln path(s) copied: %1", nullptr, int(paths.size())).arg(shown));
 }
 
 } // namespace twinsift
