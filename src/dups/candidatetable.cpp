@@ -6,6 +6,26 @@
 
 namespace twinsift {
 
+namespace {
+
+// False when the name surely has fewer than two letters before its last three characters, so
+// that it can never be a candidate and its file needs no look-up. A character takes at least
+// one byte, so the stem lies in the bytes before the last three; a byte beyond ASCII may still
+// fold to a capital.
+bool mayBeCandidate(QByteArrayView name)
+{
+    int letters = 0;
+    for (qsizetype i = 0; i + 3 < name.size() && letters < 2; ++i) {
+        const auto c = uchar(name[i]);
+        if (c >= 0x80)
+            return true;
+        letters += (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? 1 : 0;
+    }
+    return letters >= 2;
+}
+
+} // namespace
+
 void storeCandidate(QByteArrayView path, qsizetype nameOffset, const KeywordList &keywords,
                     FileRecords &records, const FileIdentity &identity)
 {
@@ -23,7 +43,7 @@ WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRec
         [&](const WalkedFile &file) {
             storeCandidate(file.path, file.nameOffset, keywords, records);
         },
-        std::move(stop), progress);
+        std::move(stop), progress, mayBeCandidate);
 }
 
 } // namespace twinsift
