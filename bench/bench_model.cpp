@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <malloc.h>
 #include <string>
 
 using namespace twinsift;
@@ -32,6 +33,12 @@ long rssKiB()
             return std::stol(line.substr(6));
     }
     return 0;
+}
+
+// Bytes of the heap in use: exact where the resident size hides memory freed and reused.
+qint64 heapBytes()
+{
+    return qint64(mallinfo2().uordblks);
 }
 
 double ms(const QElapsedTimer &timer)
@@ -73,10 +80,12 @@ int main(int argc, char **argv)
     // The pairs first, so that no memory freed before muddles what they cost. One search's
     // paths are shared by all rows.
     const int candidates = 100'000;
+    const qint64 heapBefore = heapBytes();
     auto paths = std::make_shared<std::vector<QByteArray>>();
     for (int i = 0; i < candidates; ++i)
         paths->push_back("/home/someone/Music/artist " + QByteArray::number(i) +
                          (i % 2 ? " copy.mp3" : ".mp3"));
+    const double candidateBytes = double(heapBytes() - heapBefore) / candidates;
     model.setColumns(ListMode::Duplicate, columns::pairs());
     const long before = rssKiB();
     double slowestBatch = 0;
@@ -123,13 +132,14 @@ int main(int argc, char **argv)
         qlonglong(plan.pairs), qlonglong(plan.leftAlone), graphMs, graph.files.size(), keysMs,
         planMs, applyMs, repaints, graphMs + keysMs + planMs + applyMs);
     std::printf("pairs: %d rows, slowest batch %.2f ms, sort by similarity %.1f ms, tick %.3f ms, "
-                "switch %.3f ms, paint %.1f ms, %.1f bytes a row\n",
+                "switch %.3f ms, paint %.1f ms, %.1f bytes a row, %.1f bytes a candidate\n",
                 pairs, slowestBatch, sortPairs, tickPairs, switchPairs, paintPairs,
-                1024.0 * double(grown) / pairs);
+                1024.0 * double(grown) / pairs, candidateBytes);
 
     // The listing.
     model.setColumns(ListMode::Search, columns::listing());
     slowestBatch = 0;
+    const qint64 listingBefore = heapBytes();
     for (int done = 0; done < files;) {
         std::vector<ListingRow> batch;
         for (size_t k = 0; k < kBatch && done < files; ++k, ++done) {
@@ -141,6 +151,7 @@ int main(int argc, char **argv)
         model.appendFiles(std::move(batch));
         slowestBatch = std::max(slowestBatch, ms(timer));
     }
+    const double fileBytes = double(heapBytes() - listingBefore) / files;
     timer.start();
     model.sortRows(SortKind::Size, Qt::DescendingOrder);
     const double sortFiles = ms(timer);
@@ -149,7 +160,7 @@ int main(int argc, char **argv)
     const double tickFiles = ms(timer);
     const double paintFiles = paintAround(view, files);
     std::printf("listing: %d rows, slowest batch %.2f ms, sort by size %.1f ms, tick %.3f ms, "
-                "paint %.1f ms\n",
-                files, slowestBatch, sortFiles, tickFiles, paintFiles);
+                "paint %.1f ms, %.1f bytes a row\n",
+                files, slowestBatch, sortFiles, tickFiles, paintFiles, fileBytes);
     return 0;
 }
