@@ -35,10 +35,12 @@ long rssKiB()
     return 0;
 }
 
-// Bytes of the heap in use: exact where the resident size hides memory freed and reused.
+// Bytes of the heap in use, large blocks included: exact where the resident size hides memory
+// freed and reused.
 qint64 heapBytes()
 {
-    return qint64(mallinfo2().uordblks);
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
 }
 
 double ms(const QElapsedTimer &timer)
@@ -82,9 +84,14 @@ int main(int argc, char **argv)
     const int candidates = 100'000;
     const qint64 heapBefore = heapBytes();
     auto paths = std::make_shared<std::vector<QByteArray>>();
-    for (int i = 0; i < candidates; ++i)
+    paths->reserve(candidates);
+    auto identities = std::make_shared<IdentityList>();
+    identities->reserve(candidates);
+    for (int i = 0; i < candidates; ++i) {
         paths->push_back("/home/someone/Music/artist " + QByteArray::number(i) +
                          (i % 2 ? " copy.mp3" : ".mp3"));
+        identities->append({2049, quint64(1000 + i), 4'000'000 + i, 1'700'000'000'000'000'000});
+    }
     const double candidateBytes = double(heapBytes() - heapBefore) / candidates;
     model.setColumns(ListMode::Duplicate, columns::pairs());
     const long before = rssKiB();
@@ -95,7 +102,7 @@ int main(int argc, char **argv)
             batch.push_back({quint32(done % candidates), quint32((done + 1) % candidates),
                              quint32(done + 1), quint8(61 + done % 40)});
         timer.start();
-        model.appendPairs(paths, batch);
+        model.appendPairs(paths, batch, identities, 14);
         slowestBatch = std::max(slowestBatch, ms(timer));
     }
     const long grown = rssKiB() - before;
@@ -145,7 +152,10 @@ int main(int argc, char **argv)
         for (size_t k = 0; k < kBatch && done < files; ++k, ++done) {
             QByteArray path =
                 "/home/someone/Pictures/2024/holiday " + QByteArray::number(done) + ".jpg";
-            batch.push_back({quint64(done + 1), path, 28, qint64((done * 7919LL) % 5'000'000)});
+            const qint64 size = (done * 7919LL) % 5'000'000;
+            batch.push_back({quint64(done + 1), path, 28, size,
+                             FileIdentity{2049, quint64(done), size, 1'700'000'000'000'000'000},
+                             23});
         }
         timer.start();
         model.appendFiles(std::move(batch));

@@ -72,7 +72,7 @@ int main(int argc, char **argv)
         FileRecords records;
         for (const auto &c : candidates)
             records.append(
-                {c.stem, QByteArray("/home/someone/Pictures/2024/") + c.stem.toUtf8(), c.ext});
+                {c.stem, QByteArray("/home/someone/Pictures/2024/") + c.stem.toUtf8(), c.ext, {}});
         resetPeak();
         const long before = statusKiB("VmRSS:");
         std::vector<QByteArray> paths;

@@ -306,7 +306,8 @@ void Form1::takeRows(WorkJob *job)
         const std::vector<PairIndices> pairs = search->takePairs();
         if (pairs.empty())
             return;
-        if (m_model->appendPairs(search->paths(), pairs)) {
+        if (m_model->appendPairs(search->paths(), pairs, search->identities(),
+                                 search->rootLength())) {
             storeIndex(pairs.back().number);
         } else {
             search->stop();

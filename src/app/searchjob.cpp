@@ -12,7 +12,8 @@ SearchJob::SearchJob(QByteArray folder, KeywordList keywords, int percent, quint
                      quint64 rowsBefore, quint64 maxRows)
     : m_folder(std::move(folder)), m_keywords(std::move(keywords)), m_percent(percent),
       m_rowsBefore(rowsBefore), m_maxRows(maxRows),
-      m_searchPaths(std::make_shared<std::vector<QByteArray>>()), m_paths(m_searchPaths)
+      m_searchPaths(std::make_shared<std::vector<QByteArray>>()), m_paths(m_searchPaths),
+      m_searchIdentities(std::make_shared<IdentityList>()), m_identities(m_searchIdentities)
 {
     m_index.store(lastNumber);
 }
@@ -40,7 +41,7 @@ void SearchJob::run(std::stop_token stop)
                 m_index.store(number);
                 ++result.listed;
             },
-            stop, &m_searchProgress);
+            stop, &m_searchProgress, 0, m_searchIdentities.get());
         m_pairs.flush();
         result.searched = true;
     }

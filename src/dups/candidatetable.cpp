@@ -7,7 +7,7 @@
 namespace twinsift {
 
 void storeCandidate(QByteArrayView path, qsizetype nameOffset, const KeywordList &keywords,
-                    FileRecords &records, bool borrowPath)
+                    FileRecords &records, bool borrowPath, const FileIdentity &identity)
 {
     const QString entry = rawname::decode(path.sliced(nameOffset));
     QString stem = genModules::lettersOnly(entry);
@@ -15,7 +15,7 @@ void storeCandidate(QByteArrayView path, qsizetype nameOffset, const KeywordList
         records.append(
             {std::move(stem),
              borrowPath ? QByteArray::fromRawData(path.data(), path.size()) : path.toByteArray(),
-             genModules::extUpper(entry)});
+             genModules::extUpper(entry), identity});
 }
 
 WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRecords &records,
@@ -24,7 +24,7 @@ WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRec
     return FolderWalker::walk(
         fPath,
         [&](const WalkedFile &file) {
-            storeCandidate(file.path, file.nameOffset, keywords, records);
+            storeCandidate(file.path, file.nameOffset, keywords, records, false, file.identity);
         },
         std::move(stop), progress);
 }

@@ -13,7 +13,8 @@ namespace twinsift {
 // has at least two letters and is not a keyword: the one rule for walked and listed files.
 // With `borrowPath` the record refers to the bytes of `path`, which must then outlive it.
 void storeCandidate(QByteArrayView path, qsizetype nameOffset, const KeywordList &keywords,
-                    FileRecords &records, bool borrowPath = false);
+                    FileRecords &records, bool borrowPath = false,
+                    const FileIdentity &identity = {});
 
 WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRecords &records,
                       std::stop_token stop = {}, WalkProgress *progress = nullptr);

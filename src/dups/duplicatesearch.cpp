@@ -296,13 +296,15 @@ public:
     }
 
     // Drains the table into identical-stem groups per extension key.
-    void drain(FileRecords &fileRecords, std::vector<QByteArray> &paths)
+    void drain(FileRecords &fileRecords, std::vector<QByteArray> &paths, IdentityList *identities)
     {
         const size_t n = fileRecords.count();
         QHash<QString, quint32> extIds;
         std::vector<QHash<QString, quint32>> stemIds;
         paths.clear();
         paths.reserve(n);
+        if (identities)
+            identities->reserve(n);
         m_groupOf.reserve(n);
         while (!fileRecords.isEmpty()) {
             FileRecord record = fileRecords.takeFirst();
@@ -323,6 +325,8 @@ public:
             }
             m_groupOf.push_back(*stemIt);
             paths.push_back(std::move(record.path));
+            if (identities)
+                identities->append(record.identity);
         }
     }
 
@@ -445,7 +449,7 @@ private:
 
 SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QByteArray> &paths,
                            const PairSink &sink, std::stop_token stop, SearchProgress *progress,
-                           unsigned threads)
+                           unsigned threads, IdentityList *identities)
 {
     QElapsedTimer clock;
     clock.start();
@@ -456,7 +460,7 @@ SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QB
         progress->total.store(2 * stats.candidates);
     }
     Search search(percent, std::move(stop), progress);
-    search.drain(fileRecords, paths);
+    search.drain(fileRecords, paths, identities);
     search.listMembers();
     if (search.joinStems(threads)) {
         search.linkAlikeGroups();

@@ -3,6 +3,7 @@
 
 #include "filerecords.h"
 #include "listing/columns.h"
+#include "listing/identitylist.h"
 
 #include <QStringList>
 
@@ -41,13 +42,15 @@ QStringList statisticsLines(const SearchStats &stats);
 // Drains `fileRecords` and hands every pair of candidates whose extension keys are equal and
 // whose stems are more alike than `percent` to `sink`: in order of the first candidate, then
 // of the second, exactly as comparing every candidate with every later one would. The paths
-// of the candidates, in table order, are moved into `paths`.
+// of the candidates, in table order, are moved into `paths`, and their identities, when asked
+// for, into `identities`.
 //
 // Identical stems are grouped, and only distinct stems of one extension key are joined, with
 // length, prefix and position filters on their letter pairs; pairs stream out at the end, so
 // memory grows with the number of distinct alike stems, not with the number of rows.
 SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QByteArray> &paths,
                            const PairSink &sink, std::stop_token stop = {},
-                           SearchProgress *progress = nullptr, unsigned threads = 0);
+                           SearchProgress *progress = nullptr, unsigned threads = 0,
+                           IdentityList *identities = nullptr);
 
 } // namespace twinsift

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "listing/fileidentity.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,9 +12,10 @@ namespace twinsift {
 
 // One candidate file of the duplicate search.
 struct FileRecord {
-    QString filename; // the name stem: capital letters A to Z, at least two
-    QByteArray path;  // raw bytes of the full path
-    QString ext;      // the extension key: the name's last three characters, upper-cased
+    QString filename;      // the name stem: capital letters A to Z, at least two
+    QByteArray path;       // raw bytes of the full path
+    QString ext;           // the extension key: the name's last three characters, upper-cased
+    FileIdentity identity; // unknown for a path that was only read from a listing
 };
 
 // The queue of candidates between the walk that finds them and the search that drains

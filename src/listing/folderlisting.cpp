@@ -151,6 +151,7 @@ void FolderListing::add(int fd, const char *name, unsigned char type)
                 m_problems.push_back({QByteArray(name), errno});
             return;
         }
+        entry.identity = FileIdentity::of(st);
         if (S_ISDIR(st.st_mode)) {
             entry.isFolder = true;
         } else if (S_ISLNK(st.st_mode)) {

@@ -24,9 +24,11 @@ Result search(const std::vector<reference::Candidate> &candidates, int percent,
 {
     FileRecords records;
     for (size_t i = 0; i < candidates.size(); ++i)
-        records.append({candidates[i].stem, QByteArray::number(i) + ' ', candidates[i].ext});
+        records.append({candidates[i].stem, QByteArray::number(i) + ' ', candidates[i].ext,
+                        FileIdentity{7, i, qint64(i), 0}});
     Result r;
     std::vector<QByteArray> paths;
+    IdentityList identities;
     std::stop_source stop;
     r.stats = findDuplicates(
         records, percent, paths,
@@ -35,13 +37,14 @@ Result search(const std::vector<reference::Candidate> &candidates, int percent,
             if (r.pairs.size() == stopAt)
                 stop.request_stop();
         },
-        stop.get_token(), nullptr, threads);
+        stop.get_token(), nullptr, threads, &identities);
     const quint64 n = candidates.size();
     r.sound = records.isEmpty() && paths.size() == n && r.stats.candidates == n &&
               r.stats.pairs == r.pairs.size() &&
               (r.stats.stopped || r.stats.comparisons == n * (n - 1) / 2);
     for (size_t i = 0; i < paths.size(); ++i)
-        r.sound = r.sound && paths[i] == QByteArray::number(i) + ' ';
+        r.sound = r.sound && paths[i] == QByteArray::number(i) + ' ' &&
+                  identities.at(i) == FileIdentity{7, i, qint64(i), 0};
     return r;
 }
 
