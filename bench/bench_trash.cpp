@@ -36,13 +36,17 @@ int main(int argc, char **argv)
             if (!file.open(QIODevice::WriteOnly) || file.write("copy\n") != 5)
                 return 1;
         }
-        QList<QByteArray> paths;
+        QList<ListedFile> listed;
         RunningIndex index;
         RecurseFiles2(QFile::encodeName(work + QStringLiteral("/tree")), index,
-                      [&](ListingRow &&row) { paths.append(row.path); });
+                      [&](ListingRow &&row) {
+                          listed.append({row.path, row.rootLength, row.identity});
+                      });
         QElapsedTimer timer;
         timer.start();
-        const DeletionOutcome outcome = deleteFiles(paths, &trash::moveToTrash);
+        trash::Session session;
+        const DeletionOutcome outcome =
+            deleteFiles(listed, [&](const ListedFile &file) { return session.moveToTrash(file); });
         bestDelete = std::min(bestDelete, double(timer.nsecsElapsed()) / 1e6);
         if (outcome.moved.size() != files)
             return 1;

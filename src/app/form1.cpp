@@ -55,7 +55,7 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
       m_rowMenu(new RowMenu(this)), m_rowActions(new RowActions(this)),
       m_pictures(new PictureLoader(this)), m_prompter(std::make_unique<Prompter>()),
       m_openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); }),
-      m_trasher(&trash::moveToTrash), m_keywordFile(keywordFile)
+      m_keywordFile(keywordFile)
 {
     m_ui->setupUi(this);
     m_runner = new WorkRunner(this, m_ui->ProgressBar1, m_ui->lblWorking);
@@ -542,7 +542,7 @@ void Form1::cmdDelete_Click()
 {
     if (isWorking())
         return;
-    QList<QByteArray> paths = m_model->tickedPaths();
+    const QList<QByteArray> paths = m_model->tickedPaths();
     const QMessageBox::StandardButton answer =
         m_prompter->ask(this, tr("Confirm"), tr("Click *Yes* to delete files"),
                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
@@ -550,7 +550,7 @@ void Form1::cmdDelete_Click()
     if (answer != QMessageBox::Yes || paths.isEmpty())
         return;
     m_ui->lblWorking->clear();
-    m_runner->start(std::make_unique<TrashJob>(std::move(paths), m_trasher));
+    m_runner->start(std::make_unique<TrashJob>(m_model->tickedFiles(), m_trasher));
 }
 
 // A row's menu acts on the file under the pointer: "File2" on that cell of a pair, else the

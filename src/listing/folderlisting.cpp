@@ -116,6 +116,11 @@ FolderListing FolderListing::read(int anchor, QByteArrayView path)
     return listing;
 }
 
+int FolderListing::open(int anchor, QByteArrayView path)
+{
+    return openBeneath(anchor, path);
+}
+
 void FolderListing::readOpen(int fd)
 {
     alignas(dirent64) char buffer[32768];

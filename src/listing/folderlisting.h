@@ -34,6 +34,9 @@ public:
     // way, and reads it. An empty path reads `anchor` itself. Path is split as the kernel
     // needs, so any depth works; at most two descriptors are open at a time.
     static FolderListing read(int anchor, QByteArrayView path);
+    // The folder `path` below `anchor`, opened as read() does: a descriptor, or -1 and errno
+    // (ELOOP where a link stands on the way).
+    static int open(int anchor, QByteArrayView path);
 
     int openError() const { return m_openError; } // errno when the folder could not be opened
     const std::vector<Entry> &entries() const { return m_entries; }

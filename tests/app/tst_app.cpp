@@ -70,16 +70,19 @@ private Q_SLOTS:
         for (const int stopAfter : {-1, 0, 1}) {
             std::stop_source stop;
             QList<QByteArray> sent;
-            auto trasher = [&](const QByteArray &path) {
-                if ((sent << path).size() == stopAfter)
+            auto trasher = [&](const ListedFile &file) {
+                if ((sent << file.path).size() == stopAfter)
                     stop.request_stop();
-                return trash::TrashResult{path != "b", u"busy"_s, {}};
+                return trash::TrashResult{file.path != "b", u"busy"_s, {}};
             };
+            QList<ListedFile> files;
+            for (const char *path : {"a", "b", "a", "c"})
+                files.append({path, 0, {}});
             if (stopAfter == 0)
                 stop.request_stop();
             std::atomic<quint64> done{0};
             const DeletionOutcome outcome =
-                twinsift::deleteFiles({"a", "b", "a", "c"}, trasher, stop.get_token(), &done);
+                twinsift::deleteFiles(files, trasher, stop.get_token(), &done);
             const QByteArray moved[]{"a c", "", "a"};
             QCOMPARE(outcome.moved.join(' '), moved[stopAfter + 1]);
             QCOMPARE(outcome.failures.size(), stopAfter < 0 ? 1 : 0);
