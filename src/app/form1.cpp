@@ -584,7 +584,7 @@ void Form1::ruleFinished(const RuleJob &job)
 {
     const ResultModel::PairGraph graph = m_model->pairGraph();
     if (graph.files.size() == job.fileCount()) {
-        const tickrules::Plan plan = tickrules::plan(graph.rows, job.keys());
+        const tickrules::Plan plan = tickrules::plan(graph.rows, job.keys(), job.targets());
         m_model->applyTicks(plan.actions);
         // The same record as a tick by the user, without offering music.
         for (size_t row = 0; row < plan.actions.size(); ++row) {

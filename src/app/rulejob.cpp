@@ -16,6 +16,7 @@ RuleJob::~RuleJob()
 void RuleJob::run(std::stop_token)
 {
     m_keys = tickrules::keys(m_rule, m_files, m_folder);
+    m_targets = tickrules::linkTargets(m_files);
 }
 
 WorkJob::Progress RuleJob::progress() const

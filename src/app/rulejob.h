@@ -19,6 +19,8 @@ public:
     Progress progress() const override;
     // Valid once finished() has been sent: one key a file, in the order given.
     const std::vector<qint64> &keys() const { return m_keys; }
+    const std::vector<quint32> &targets() const { return m_targets; } // see tickrules::plan
+
     size_t fileCount() const { return m_files.size(); }
 
 protected:
@@ -29,6 +31,7 @@ private:
     const std::vector<QByteArray> m_files;
     const QByteArray m_folder;
     std::vector<qint64> m_keys;
+    std::vector<quint32> m_targets;
 };
 
 } // namespace twinsift

@@ -354,6 +354,20 @@ private Q_SLOTS:
             QCOMPARE(tickrules::message(plan).left(14),
                      action ? u"Ticked 1 file "_s : u"Ticked 0 files"_s);
         }
+        // A link and the file it leads to are one file: the copy that is the only real file
+        // stays; the link itself may go.
+        const QByteArray real = QFile::encodeName(dir.filePath(u"report (1).doc"_s));
+        const QByteArray link = QFile::encodeName(dir.filePath(u"report.doc"_s));
+        put(real, "r");
+        QVERIFY(::symlink(real.constData(), link.constData()) == 0);
+        const std::vector<QByteArray> paths{link, real};
+        const std::vector<quint32> targets = tickrules::linkTargets(paths);
+        QCOMPARE(targets, (std::vector<quint32>{1, 1}));
+        const std::vector<qint64> copy = tickrules::keys(tickrules::Rule::Copy, paths);
+        QCOMPARE(tickrules::plan({{0, 1, false}}, copy, targets).actions[0],
+                 tickrules::Action::None);
+        QCOMPARE(tickrules::plan({{0, 1, false}}, {1, 0}, targets).actions[0],
+                 tickrules::Action::Tick);
     }
 
     // Over chains, stars, cliques and random graphs, with ties and rows ticked before:
