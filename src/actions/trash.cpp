@@ -529,12 +529,14 @@ std::shared_ptr<Session::Place> Session::placeFor(int folderFd, const struct sta
                 "twinsift::trash", "the top folder of its volume cannot be found");
         } else {
             const QByteArray uid = QByteArray::number(::geteuid());
-            // The volume's shared trash, where the administrator made one: sticky, not a link.
+            // The volume's shared trash, where the administrator made one: sticky, not a link,
+            // and root's (the owner of a sticky folder may move the entries of others in it).
             const QByteArray shared = join(place->top, ".Trash");
-            Fd sharedFd;
-            if (::fstatat(top.get(), ".Trash", &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-                S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX) != 0)
-                sharedFd = Fd(::openat(top.get(), ".Trash", kFolderFlags | O_NOFOLLOW));
+            Fd sharedFd(::openat(top.get(), ".Trash", kFolderFlags | O_NOFOLLOW));
+            if (sharedFd.ok() &&
+                (::fstat(sharedFd.get(), &info) != 0 || (info.st_mode & S_ISVTX) == 0 ||
+                 (info.st_uid != 0 && info.st_uid != ::geteuid())))
+                sharedFd = Fd();
             QString sharedError;
             if (sharedFd.ok())
                 place->trash =
