@@ -31,8 +31,14 @@ void SearchJob::run(std::stop_token stop)
     if (!result.walk.rootFailed && !result.walk.stopped) {
         m_searching.store(true, std::memory_order_release);
         // The paths are complete before the first pair comes, and stay unchanged after.
+        m_searchPaths->reserve(records.count());
+        m_searchIdentities->reserve(records.count());
+        for (size_t i = 0; i < records.count(); ++i) {
+            m_searchPaths->push_back(records.path(i));
+            m_searchIdentities->append(records.identity(i));
+        }
         result.stats = findDuplicates(
-            records, m_percent, *m_searchPaths,
+            records, m_percent,
             [&](quint32 first, quint32 second, int percent) {
                 if (m_rowsBefore + result.listed >= m_maxRows)
                     return;
@@ -41,7 +47,7 @@ void SearchJob::run(std::stop_token stop)
                 m_index.store(number);
                 ++result.listed;
             },
-            stop, &m_searchProgress, 0, m_searchIdentities.get());
+            stop, &m_searchProgress);
         m_pairs.flush();
         result.searched = true;
     }

@@ -7,6 +7,7 @@
 #include "app/workjob.h"
 #include "dups/duplicatesearch.h"
 #include "listing/folderwalker.h"
+#include "listing/identitylist.h"
 #include "listing/runningindex.h"
 
 #include <memory>

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 
 using namespace twinsift;
@@ -347,7 +348,7 @@ int runDups(const Options &options)
         }
         const bool split = listing.forEachEntry(options.nul, [&](QByteArrayView path) {
             const qsizetype slash = path.lastIndexOf('/');
-            storeCandidate(path, slash + 1, *keywords, records, true);
+            storeCandidate(path, slash + 1, *keywords, records);
         });
         if (!split) {
             tell(message(QCoreApplication::translate(
@@ -366,14 +367,16 @@ int runDups(const Options &options)
     RowWriter writer(stdout, options.format, toBytes(pairColumns()));
     writer.writeHeader();
     RunningIndex index;
-    std::vector<QByteArray> paths;
+    QByteArray first, second;
+    quint32 firstOf = std::numeric_limits<quint32>::max();
     const SearchStats stats =
-        findDuplicates(records, options.threshold, paths, [&](quint32 i, quint32 j, int percent) {
+        findDuplicates(records, options.threshold, [&](quint32 i, quint32 j, int percent) {
             const quint64 number = index.x();
-            writer.writeRow({{Number(number).text(), true},
-                             {paths[i]},
-                             {paths[j]},
-                             {Number(percent).text(), true}});
+            if (i != firstOf) // a candidate's rows come together
+                records.pathInto(firstOf = i, first);
+            records.pathInto(j, second);
+            writer.writeRow(
+                {{Number(number).text(), true}, {first}, {second}, {Number(percent).text(), true}});
             index.store(number);
         });
     const bool written = writer.flush();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "fileidentity.h"
+#include "folderlisting.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -63,8 +63,10 @@ public:
     // A folder path as the walk uses it: with one trailing "/" ("/" stays "/").
     static QByteArray folderPath(QByteArrayView path);
 
+    // Files whose names `wanted` turns down are neither looked up nor handed to `sink`.
     static WalkOutcome walk(QByteArrayView root, const FileSink &sink, std::stop_token stop = {},
-                            WalkProgress *progress = nullptr);
+                            WalkProgress *progress = nullptr,
+                            const FolderListing::NameFilter &wanted = {});
 };
 
 } // namespace twinsift
