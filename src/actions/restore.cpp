@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "restore.h"
 
+#include "app/namedlist.h"
 #include "listing/rawname.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,7 @@ RestoreOutcome restoreAll(const QList<trash::TrashedFile> &files)
 {
     RestoreOutcome outcome;
     QStringList lines;
-    qsizetype unnamed = 0, stayed = 0, gone = 0;
+    qsizetype stayed = 0, gone = 0;
     for (const trash::TrashedFile &file : files) {
         const trash::RestoreResult result = trash::restore(file);
         outcome.restored += result.status == trash::RestoreResult::Restored ? 1 : 0;
@@ -24,10 +25,7 @@ RestoreOutcome restoreAll(const QList<trash::TrashedFile> &files)
         gone += result.status == trash::RestoreResult::Gone ? 1 : 0;
         if (result.error.isEmpty())
             continue;
-        if (lines.size() < kNamedFiles)
-            lines << QStringLiteral("%1: %2").arg(rawname::display(file.path), result.error);
-        else
-            ++unnamed;
+        lines << QStringLiteral("%1: %2").arg(rawname::display(file.path), result.error);
     }
     // Trash folders made for this deletion go again once nothing is left in them.
     QSet<QByteArray> swept;
@@ -39,8 +37,7 @@ RestoreOutcome restoreAll(const QList<trash::TrashedFile> &files)
     }
     if (lines.isEmpty())
         return outcome;
-    if (unnamed > 0)
-        lines << QCoreApplication::translate("twinsift", "and %n more.", nullptr, int(unnamed));
+    lines = namedlist::firstOf(lines, kNamedFiles);
     // Only files still in the trash are said to be left there; a file another program took
     // out of the trash, or one back whose record could not be dropped, is told apart.
     QStringList heads;
