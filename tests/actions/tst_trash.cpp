@@ -294,6 +294,34 @@ private Q_SLOTS:
                               QFile::decodeName(home), QFile::decodeName(volumeTrash)}));
     }
 
+    // Trash folders made for a delete go again once empty: after a delete that moved
+    // nothing, and after the restore of all it moved.
+    void leftovers()
+    {
+        const QByteArray home = qgetenv("XDG_DATA_HOME");
+        const QByteArray fresh = QFile::encodeName(m_home.filePath(u"fresh"_s));
+        qputenv("XDG_DATA_HOME", fresh);
+        const QByteArray tree = QFile::encodeName(m_home.filePath(u"tree"_s));
+        put(tree + "/left.txt", "l");
+        const ListedFile file = listed(tree, "left.txt");
+        put(tree + "/left.txt", "changed");
+        trash::Session().moveToTrash(file);
+        const bool afterFailure = QFileInfo::exists(QFile::decodeName(fresh + "/Trash"));
+        put(tree + "/left.txt", "l");
+        trash::TrashResult moved;
+        {
+            trash::Session session;
+            moved = session.moveToTrash(listed(tree, "left.txt"));
+        }
+        const bool whileTrashed = QFileInfo::exists(QFile::decodeName(fresh + "/Trash/files"));
+        const RestoreOutcome back = restoreAll({moved.entry});
+        qputenv("XDG_DATA_HOME", home);
+        QVERIFY(!afterFailure && moved.moved && whileTrashed && back.restored == 1);
+        QVERIFY(!QFileInfo::exists(QFile::decodeName(fresh + "/Trash")));
+        QCOMPARE(look(tree + "/left.txt"), "l@1000000000");
+        QVERIFY(::unlink(QByteArray(tree + "/left.txt").constData()) == 0);
+    }
+
     // A trash that cannot be made says so, the file stays, and nothing is left behind.
     void unwritableTrash()
     {
