@@ -594,6 +594,10 @@ Warnung in der Standardfehlerausgabe übersprungen.
         <source>Show the whole message</source>
         <translation>Die ganze Meldung zeigen</translation>
     </message>
+    <message>
+        <source>Folder to list or search</source>
+        <translation>Ordner zum Auflisten oder Durchsuchen</translation>
+    </message>
 </context>
 <context>
     <name>twinsift::MusicPanel</name>

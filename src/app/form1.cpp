@@ -71,10 +71,11 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
         box->setToolTip(box->accessibleName());
     }
     const std::pair<QWidget *, QString> names[]{
-        {m_ui->Drive1, tr("Volume")},          {m_ui->ListView1, tr("Results")},
-        {m_ui->Picture1, tr("Image preview")}, {m_ui->Slider1, tr("Similarity")},
-        {m_ui->ProgressBar1, tr("Progress")},  {m_ui->lblWorking, tr("Progress")},
-        {m_ui->txtSong, tr("Message line")},   {m_ui->WMPlayer, tr("Music player")},
+        {m_ui->Drive1, tr("Volume")},         {m_ui->Dir1, tr("Folder to list or search")},
+        {m_ui->ListView1, tr("Results")},     {m_ui->Picture1, tr("Image preview")},
+        {m_ui->Slider1, tr("Similarity")},    {m_ui->ProgressBar1, tr("Progress")},
+        {m_ui->lblWorking, tr("Progress")},   {m_ui->txtSong, tr("Message line")},
+        {m_ui->WMPlayer, tr("Music player")},
     };
     for (const auto &[widget, name] : names)
         widget->setAccessibleName(name);
