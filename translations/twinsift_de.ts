@@ -417,6 +417,48 @@ Warnung in der Standardfehlerausgabe übersprungen.
         <source>the listing %1 holds NUL bytes, which no path can hold; give --null if its entries end in NUL, as find -print0 writes them</source>
         <translation>die Liste %1 enthält NUL-Bytes, die kein Pfad enthalten kann; mit --null enden ihre Einträge auf NUL, wie find -print0 sie schreibt</translation>
     </message>
+    <message>
+        <source>cannot write the help text: %1</source>
+        <translation>der Hilfetext kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>%1 needs a file name</source>
+        <translation>%1 braucht einen Dateinamen</translation>
+    </message>
+    <message>
+        <source>--from takes one listing</source>
+        <translation>--from nimmt eine Liste</translation>
+    </message>
+    <message numerus="yes">
+        <source>the listing is incomplete: %n folder(s) could not be opened for lack of file descriptors (see ulimit -n)</source>
+        <translation>
+            <numerusform>die Auflistung ist unvollständig: ein Ordner konnte mangels Dateideskriptoren nicht geöffnet werden (siehe ulimit -n)</numerusform>
+            <numerusform>die Auflistung ist unvollständig: %n Ordner konnten mangels Dateideskriptoren nicht geöffnet werden (siehe ulimit -n)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>entry %1 of the listing %2 is longer than a path can be (4096 bytes)</source>
+        <translation>Eintrag %1 der Liste %2 ist länger, als ein Pfad sein kann (4096 Bytes)</translation>
+    </message>
+    <message>
+        <source>line %1 of the listing %2 is longer than a path can be (4096 bytes)</source>
+        <translation>Zeile %1 der Liste %2 ist länger, als ein Pfad sein kann (4096 Bytes)</translation>
+    </message>
+    <message>
+        <source>entry %1 of the listing %2 has a name longer than a name can be (255 bytes)</source>
+        <translation>Eintrag %1 der Liste %2 hat einen Namen, der länger ist, als ein Name sein kann (255 Bytes)</translation>
+    </message>
+    <message>
+        <source>line %1 of the listing %2 has a name longer than a name can be (255 bytes)</source>
+        <translation>Zeile %1 der Liste %2 hat einen Namen, der länger ist, als ein Name sein kann (255 Bytes)</translation>
+    </message>
+    <message numerus="yes">
+        <source>skipped %n repeated path(s) of the listing</source>
+        <translation>
+            <numerusform>einen wiederholten Pfad der Liste übersprungen</numerusform>
+            <numerusform>%n wiederholte Pfade der Liste übersprungen</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift::FolderTree</name>

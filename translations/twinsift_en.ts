@@ -92,6 +92,20 @@
             <numerusform>skipped %n entries that could not be read</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>the listing is incomplete: %n folder(s) could not be opened for lack of file descriptors (see ulimit -n)</source>
+        <translation>
+            <numerusform>the listing is incomplete: %n folder could not be opened for lack of file descriptors (see ulimit -n)</numerusform>
+            <numerusform>the listing is incomplete: %n folders could not be opened for lack of file descriptors (see ulimit -n)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>skipped %n repeated path(s) of the listing</source>
+        <translation>
+            <numerusform>skipped %n repeated path of the listing</numerusform>
+            <numerusform>skipped %n repeated paths of the listing</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift::Form1</name>
