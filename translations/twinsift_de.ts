@@ -639,6 +639,14 @@ Warnung in der Standardfehlerausgabe übersprungen.
         <source>%1 is not a file that can be played.</source>
         <translation>%1 ist keine Datei, die abgespielt werden kann.</translation>
     </message>
+    <message>
+        <source>Show the whole message</source>
+        <translation>Die ganze Meldung zeigen</translation>
+    </message>
+    <message>
+        <source>Folder to list or search</source>
+        <translation>Ordner zum Auflisten oder Durchsuchen</translation>
+    </message>
 </context>
 <context>
     <name>twinsift::MusicPanel</name>

@@ -71,13 +71,23 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
         box->setToolTip(box->accessibleName());
     }
     const std::pair<QWidget *, QString> names[]{
-        {m_ui->Drive1, tr("Volume")},          {m_ui->ListView1, tr("Results")},
-        {m_ui->Picture1, tr("Image preview")}, {m_ui->Slider1, tr("Similarity")},
-        {m_ui->ProgressBar1, tr("Progress")},  {m_ui->lblWorking, tr("Progress")},
-        {m_ui->txtSong, tr("Message line")},   {m_ui->WMPlayer, tr("Music player")},
+        {m_ui->Drive1, tr("Volume")},         {m_ui->Dir1, tr("Folder to list or search")},
+        {m_ui->ListView1, tr("Results")},     {m_ui->Picture1, tr("Image preview")},
+        {m_ui->Slider1, tr("Similarity")},    {m_ui->ProgressBar1, tr("Progress")},
+        {m_ui->lblWorking, tr("Progress")},   {m_ui->txtSong, tr("Message line")},
+        {m_ui->WMPlayer, tr("Music player")},
     };
     for (const auto &[widget, name] : names)
         widget->setAccessibleName(name);
+    // A message longer than the line is shown whole on hover and behind this button.
+    m_more =
+        m_ui->txtSong->addAction(style()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton),
+                                 QLineEdit::TrailingPosition);
+    m_more->setText(tr("Show the whole message"));
+    m_more->setToolTip(m_more->text());
+    m_more->setVisible(false);
+    connect(m_more, &QAction::triggered, this,
+            [this] { tell(QMessageBox::Information, m_ui->txtSong->text()); });
     m_ui->ListView1->setAccessibleDescription(
         tr("Files or pairs of alike names; Space ticks a row, Enter opens its file"));
     m_ui->Slider1->setAccessibleDescription(tr("How alike two names must be, in percent"));
@@ -167,12 +177,14 @@ void Form1::placeControls()
     resize(m_layout->sizeHint());
 }
 
-// The layout has placed the controls by now: the check boxes' captions fit their new room.
+// The layout has placed the controls by now: the check boxes' captions and the message fit
+// their new room.
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     for (QCheckBox *box : {m_ui->CheckImage, m_ui->chkKeywords, m_ui->chkMsgBox})
         elideToFit(box);
+    offerWholeMessage();
 }
 
 // A font set later (the desktop's, or a larger one) scales the form with it.
@@ -747,6 +759,14 @@ void Form1::say(const QString &text)
     m_ui->txtSong->setText(text);
     m_ui->txtSong->setToolTip(text);
     m_ui->txtSong->setCursorPosition(0);
+    offerWholeMessage();
+}
+
+void Form1::offerWholeMessage()
+{
+    const QLineEdit *line = m_ui->txtSong;
+    const int room = line->contentsRect().width() - line->height(); // the button's square
+    m_more->setVisible(line->fontMetrics().horizontalAdvance(line->text()) > room);
 }
 
 void Form1::tell(QMessageBox::Icon icon, const QString &text)

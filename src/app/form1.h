@@ -118,10 +118,12 @@ private:
     void reportDeletion();
     void display(const QString &message);
     void say(const QString &text);
+    void offerWholeMessage();
     void tell(QMessageBox::Icon icon, const QString &text);
 
     std::unique_ptr<Ui::Form1> m_ui;
     DesignedLayout *m_layout = nullptr;
+    QAction *m_more = nullptr; // shows a message that does not fit the line
     ResultModel *m_model;
     RowMenu *m_rowMenu;
     RowActions *m_rowActions;

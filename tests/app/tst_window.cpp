@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QShortcut>
 #include <QTimer>
 
 #include <sys/fsuid.h>
@@ -143,6 +144,11 @@ private Q_SLOTS:
         Window w(box.dir.path()); // a folder where the file should be
         VERIFY_HOLDS(w.song(), u"cannot be read"_s);
         VERIFY_HOLDS(w.song(), u"USERPROFILE (/nonexistent) is not a folder"_s);
+        QAction *more = w.child<QLineEdit>("txtSong")->actions().value(0); // it does not fit
+        QVERIFY(more && more->isVisible());
+        more->trigger();
+        QCOMPARE(w.told(), QStringList{u"Twinsift: "_s + w.song()});
+        w.log->told.clear();
         makeFiles(box.root(), {u"x"_s});
         w.child<FolderTree>("Dir1")->setPath(box.dir.path());
         w.child<QLineEdit>("folderPath")->setText(u"  tree "_s); // pasted, relative
@@ -150,10 +156,64 @@ private Q_SLOTS:
         QTRY_COMPARE(w.child<FolderTree>("Dir1")->path(), box.root());
         w.child<FolderTree>("Dir1")->setPath(u"/proc/self"_s);
         QCOMPARE(w.child<QComboBox>("Drive1")->currentText(), u"/proc"_s);
+        // Ctrl+Z reaches the window's restore from the folder field too; Tab leaves the list for
+        // the next control in the designed order.
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        QShortcut *undo = nullptr;
+        for (QShortcut *shortcut : w.form.findChildren<QShortcut *>())
+            undo = shortcut->key() == QKeySequence::Undo ? shortcut : undo;
+        QSignalSpy restore(undo, &QShortcut::activated);
+        w.child<QLineEdit>("folderPath")->setFocus();
+        QTest::keyClick(w.child<QLineEdit>("folderPath"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(restore.size(), 1);
+        w.view()->setFocus();
+        QTest::keyClick(w.view(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.button("cmdClear"));
         w.form.setUrlOpener([](const QUrl &) { return false; });
         w.child<QCheckBox>("chkKeywords")->click();
         QVERIFY(!w.child<QCheckBox>("chkKeywords")->isChecked());
         QTRY_COMPARE(w.told(), QStringList{u"Twinsift: Unable to open."_s});
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<QSize>("size"); // invalid: maximised
+        QTest::newRow("designed") << QSize(683, 512);
+        QTest::newRow("1280 x 800") << QSize(1280, 800);
+        QTest::newRow("maximised") << QSize();
+    }
+    // At the designed size (and 8 point text) every control stands where the form puts it;
+    // a larger window goes to the list, and the controls below and beside it follow the edges.
+    void layout()
+    {
+        QFETCH(QSize, size);
+        Window w;
+        QFont eight = w.form.font();
+        eight.setPointSize(8);
+        w.form.setFont(eight);
+        QTRY_COMPARE(w.form.minimumSize(), QSize(683, 512));
+        if (size.isValid())
+            w.form.resize(size);
+        else
+            w.form.showMaximized();
+        QTRY_VERIFY(size.isValid() ? w.form.size() == size : w.form.width() > 683);
+        const int wider = w.form.width() - 683;
+        const int taller = w.form.height() - 512;
+        const struct {
+            const char *name;
+            QRect place;
+            int right, down, wide, tall; // how much of the extra room each takes
+        } places[]{{"ListView1", {160, 8, 520, 425}, 0, 0, 1, 1},
+                   {"Dir1", {8, 32, 145, 327}, 0, 0, 0, 1},
+                   {"Frame2", {8, 432, 137, 41}, 0, 1, 0, 0},
+                   {"txtSong", {320, 440, 201, 33}, 0, 1, 1, 0},
+                   {"WMPlayer", {528, 440, 153, 65}, 1, 1, 0, 0},
+                   {"cmdDelete", {424, 480, 97, 25}, 0, 1, 0, 0},
+                   {"Slider1", {32, 16, 73, 17}, 0, 0, 0, 0}};
+        for (const auto &p : places)
+            QCOMPARE(w.child(p.name)->geometry(),
+                     p.place.translated(p.right * wider, p.down * taller)
+                         .adjusted(0, 0, p.wide * wider, p.tall * taller));
     }
 
     // Clicks tick and pick File1; after Ctrl+Home, Space and Switch Items act on one row; the
@@ -184,6 +244,8 @@ private Q_SLOTS:
         for (const int section : {1, 2})
             header->sectionClicked(section);
         QCOMPARE(w.rows({0}).join(u' '), u"2 1"_s); // Filename sorts nothing, but flips
+        header->sectionClicked(2);
+        QCOMPARE(w.rows({0}).join(u' '), u"1 2"_s);
         w.button("cmdClear")->click();
         QVERIFY(!header->isSortIndicatorShown());
         QFont large = w.view()->font(); // rows grow with the font, so no text is cut
