@@ -431,6 +431,29 @@ Warnung in der Standardfehlerausgabe übersprungen.
     </message>
 </context>
 <context>
+    <name>twinsift::ContentVerdict</name>
+    <message>
+        <source>same</source>
+        <translation>gleich</translation>
+    </message>
+    <message>
+        <source>different</source>
+        <translation>verschieden</translation>
+    </message>
+    <message>
+        <source>unreadable: %1</source>
+        <translation>nicht lesbar: %1</translation>
+    </message>
+    <message>
+        <source>changed since it was listed</source>
+        <translation>seit der Auflistung geändert</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine gewöhnliche Datei</translation>
+    </message>
+</context>
+<context>
     <name>twinsift::FolderTree</name>
     <message>
         <source>Folder</source>
@@ -537,6 +560,16 @@ Warnung in der Standardfehlerausgabe übersprungen.
     <message>
         <source>Click *Yes* to delete files</source>
         <translation>Klicken Sie auf *Ja*, um die Dateien zu löschen</translation>
+    </message>
+</context>
+<context>
+    <name>twinsift::Likeness</name>
+    <message numerus="yes">
+        <source>%1 / %2: %Ln shared letter pair(s) of %3 and %4 -&gt; %5 %</source>
+        <translation>
+            <numerusform>%1 / %2: %Ln gemeinsames Buchstabenpaar von %3 und %4 -&gt; %5 %</numerusform>
+            <numerusform>%1 / %2: %Ln gemeinsame Buchstabenpaare von %3 und %4 -&gt; %5 %</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -143,6 +143,16 @@
     </message>
 </context>
 <context>
+    <name>twinsift::Likeness</name>
+    <message numerus="yes">
+        <source>%1 / %2: %Ln shared letter pair(s) of %3 and %4 -&gt; %5 %</source>
+        <translation>
+            <numerusform>%1 / %2: %Ln shared letter pair of %3 and %4 -&gt; %5 %</numerusform>
+            <numerusform>%1 / %2: %Ln shared letter pairs of %3 and %4 -&gt; %5 %</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>twinsift::RestoreJob</name>
     <message numerus="yes">
         <source>Restoring %n file(s)</source>
