@@ -4,6 +4,7 @@
 #include "app/keywordlist.h"
 #include "app/translations.h"
 #include "dups/candidatetable.h"
+#include "dups/contentcomparer.h"
 #include "dups/duplicatesearch.h"
 #include "listing/listing.h"
 #include "listing/sizetext.h"
@@ -18,6 +19,8 @@
 #include <cstring>
 #include <initializer_list>
 #include <optional>
+
+#include <sys/stat.h>
 
 using namespace twinsift;
 using twinsift::cli::Cell;
@@ -37,7 +40,7 @@ QString usageText()
         "twinsift-cli",
         "Usage:\n"
         "  twinsift-cli list [--format tsv|csv|jsonl] FOLDER...\n"
-        "  twinsift-cli dups [--threshold PERCENT] [--keywords FILE] [--stats]\n"
+        "  twinsift-cli dups [--threshold PERCENT] [--keywords FILE] [--stats] [--content]\n"
         "                    [--format tsv|csv|jsonl] FOLDER\n"
         "  twinsift-cli dups [options] --from FILE|- [--null]\n"
         "\n"
@@ -55,6 +58,9 @@ QString usageText()
         "                  $XDG_CONFIG_HOME/twinsift/Keywords.txt (~/.config/twinsift/...);\n"
         "                  a missing default file means no keywords\n"
         "  --stats         write the statistics of the search to standard error\n"
+        "  --content       compare the contents of each pair's files: a fifth column\n"
+        "                  Content says same, different or unreadable (why, on standard\n"
+        "                  error once a file)\n"
         "  --from F        compare the paths listed in file F (- for standard input) instead\n"
         "                  of walking a folder; nothing else is read from disk. One path a\n"
         "                  line; a CR before the line end is dropped; empty lines are skipped\n"
@@ -115,6 +121,7 @@ struct Options {
     std::optional<QByteArray> from;
     bool nul = false;
     bool stats = false;
+    bool content = false;
     QList<QByteArray> folders;
 };
 
@@ -181,7 +188,7 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
         const bool takesValue =
             arg == "--format" ||
             (dups && (arg == "--threshold" || arg == "--keywords" || arg == "--from"));
-        const bool flag = dups && (arg == "--stats" || arg == "--null");
+        const bool flag = dups && (arg == "--stats" || arg == "--null" || arg == "--content");
         if (takesValue && !inlineValue) {
             if (i + 1 >= args.size())
                 return usageError(message(
@@ -216,6 +223,8 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
             options.stats = true;
         } else if (dups && arg == "--null") {
             options.nul = true;
+        } else if (dups && arg == "--content") {
+            options.content = true;
         } else {
             return usageError(
                 message(QCoreApplication::translate("twinsift-cli", "unknown option '%1' for %2"),
@@ -226,6 +235,9 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
         return usageError(
             message(QCoreApplication::translate("twinsift-cli", "--null goes with --from")));
     if (options.from) {
+        if (options.content)
+            return usageError(message(QCoreApplication::translate(
+                "twinsift-cli", "--content reads the files, and a --from listing has none")));
         if (!options.folders.isEmpty())
             return usageError(message(QCoreApplication::translate(
                 "twinsift-cli", "dups takes a folder or --from, not both")));
@@ -329,6 +341,21 @@ std::optional<KeywordList> loadKeywords(const Options &options)
     return std::nullopt;
 }
 
+// What each file of a pair is now, as a listing would have taken it.
+std::vector<FileIdentity> listedIdentities(const std::vector<QByteArray> &paths,
+                                           const std::vector<ContentPair> &pairs)
+{
+    std::vector<FileIdentity> identities(paths.size());
+    for (const ContentPair &pair : pairs) {
+        for (const quint32 i : {pair.first, pair.second}) {
+            struct stat info {};
+            if (!identities[i].isKnown() && ::lstat(paths[i].constData(), &info) == 0)
+                identities[i] = FileIdentity::of(info);
+        }
+    }
+    return identities;
+}
+
 int runDups(const Options &options)
 {
     const std::optional<KeywordList> keywords = loadKeywords(options);
@@ -363,19 +390,59 @@ int runDups(const Options &options)
             return kExitUnreadable;
     }
 
-    RowWriter writer(stdout, options.format, toBytes(pairColumns()));
+    RowWriter writer(
+        stdout, options.format,
+        toBytes(options.content ? columns::texts(columns::pairsWithContent()) : pairColumns()));
     writer.writeHeader();
     RunningIndex index;
     std::vector<QByteArray> paths;
-    const SearchStats stats =
-        findDuplicates(records, options.threshold, paths, [&](quint32 i, quint32 j, int percent) {
-            const quint64 number = index.x();
+    // With --content the pairs wait until their files have been compared.
+    struct Found {
+        ContentPair pair;
+        int percent;
+    };
+    std::vector<Found> found;
+    const auto write = [&](quint32 i, quint32 j, int percent, const QByteArray *content) {
+        const quint64 number = index.x();
+        if (!content)
             writer.writeRow({{Number(number).text(), true},
                              {paths[i]},
                              {paths[j]},
                              {Number(percent).text(), true}});
-            index.store(number);
+        else
+            writer.writeRow({{Number(number).text(), true},
+                             {paths[i]},
+                             {paths[j]},
+                             {Number(percent).text(), true},
+                             {*content}});
+        index.store(number);
+    };
+    const SearchStats stats =
+        findDuplicates(records, options.threshold, paths, [&](quint32 i, quint32 j, int percent) {
+            if (options.content)
+                found.push_back({{i, j}, percent});
+            else
+                write(i, j, percent, nullptr);
         });
+    if (options.content) {
+        std::vector<ContentPair> pairs;
+        pairs.reserve(found.size());
+        for (const Found &pair : found)
+            pairs.push_back(pair.pair);
+        const std::vector<FileIdentity> identities = listedIdentities(paths, pairs);
+        ContentComparer comparer;
+        const ContentComparer::Outcome outcome = comparer.compare(pairs, [&](quint32 i) {
+            return ContentFile{paths[i], identities[i]};
+        });
+        for (const ContentComparer::Failure &failure : outcome.failures)
+            tell(message(QCoreApplication::translate("twinsift-cli",
+                                                     "cannot compare the contents of %1: %2"),
+                         {paths[failure.file], failure.why.text().toLocal8Bit()}));
+        for (size_t k = 0; k < found.size(); ++k) {
+            const QByteArray word = outcome.verdicts[k].word().toUtf8();
+            write(found[k].pair.first, found[k].pair.second, found[k].percent, &word);
+        }
+    }
     const bool written = writer.flush();
     if (options.stats) {
         for (const QString &line : statisticsLines(stats))
