@@ -27,6 +27,7 @@ struct Plan {
     qint64 files = 0;            // files newly marked to go
     qint64 pairs = 0;            // rows newly ticked
     qint64 leftAlone = 0;        // unticked rows that stay unticked
+    qint64 notSame = 0;          // of those, rows left alone as their contents differ
 };
 
 // A file the rule cannot judge (its time cannot be read): its pairs are left alone.
@@ -42,8 +43,10 @@ std::vector<qint64> keys(Rule rule, const std::vector<QByteArray> &paths,
                          const QByteArray &folder = {});
 
 // Picks the rows to tick, in row order, keeping in every set of files joined by pairs at
-// least one file that no ticked row removes. Ticked rows stay as they are.
-Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys);
+// least one file that no ticked row removes. Ticked rows stay as they are. When `sameOnly`
+// is given (one a row), rows whose files are not known to hold the same bytes stay unticked.
+Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys,
+          const std::vector<bool> &sameOnly = {});
 
 // The outcome for people, such as "Ticked 3 files in 4 pairs; 1 pair left alone".
 QString message(const Plan &plan);
