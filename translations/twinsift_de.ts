@@ -280,6 +280,13 @@
             <numerusform>%Ln Paare unberührt</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>, %Ln of them as their contents are not known to be the same</source>
+        <translation>
+            <numerusform>, %Ln davon, weil sein Inhalt nicht als gleich bekannt ist</numerusform>
+            <numerusform>, %Ln davon, weil ihre Inhalte nicht als gleich bekannt sind</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift-cli</name>
@@ -449,6 +456,13 @@ Warnung in der Standardfehlerausgabe übersprungen.
     </message>
 </context>
 <context>
+    <name>twinsift::CompareJob</name>
+    <message>
+        <source>Comparing contents</source>
+        <translation>Inhalte werden verglichen</translation>
+    </message>
+</context>
+<context>
     <name>twinsift::ContentVerdict</name>
     <message>
         <source>same</source>
@@ -579,6 +593,17 @@ Warnung in der Standardfehlerausgabe übersprungen.
         <source>Click *Yes* to delete files</source>
         <translation>Klicken Sie auf *Ja*, um die Dateien zu löschen</translation>
     </message>
+    <message>
+        <source>Comparing stopped: the contents compared so far are shown.</source>
+        <translation>Vergleich angehalten: die bisher verglichenen Inhalte werden angezeigt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Compared the contents of %Ln pair(s): %1 the same, %2 different, %3 could not be compared</source>
+        <translation>
+            <numerusform>Inhalte von %Ln Paar verglichen: %1 gleich, %2 verschieden, %3 nicht vergleichbar</numerusform>
+            <numerusform>Inhalte von %Ln Paaren verglichen: %1 gleich, %2 verschieden, %3 nicht vergleichbar</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift::Likeness</name>
@@ -633,6 +658,13 @@ Warnung in der Standardfehlerausgabe übersprungen.
             <numerusform>Eine Datei wird wiederhergestellt</numerusform>
             <numerusform>%n Dateien werden wiederhergestellt</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>twinsift::ResultModel</name>
+    <message>
+        <source>Content: %1</source>
+        <translation>Inhalt: %1</translation>
     </message>
 </context>
 <context>
@@ -706,6 +738,14 @@ Warnung in der Standardfehlerausgabe übersprungen.
     <message>
         <source>&amp;Restore Last Deletion</source>
         <translation>Letztes Löschen &amp;rückgängig</translation>
+    </message>
+    <message>
+        <source>Co&amp;mpare Contents</source>
+        <translation>Inhalte &amp;vergleichen</translation>
+    </message>
+    <message>
+        <source>Only Where Contents Are the S&amp;ame</source>
+        <translation>Nur wo die Inhalte &amp;gleich sind</translation>
     </message>
 </context>
 <context>

@@ -93,6 +93,13 @@
             <numerusform>Left in the trash: %n files</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>, %Ln of them as their contents are not known to be the same</source>
+        <translation>
+            <numerusform>, %Ln of them as its contents are not known to be the same</numerusform>
+            <numerusform>, %Ln of them as their contents are not known to be the same</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift-cli</name>
@@ -139,6 +146,13 @@
         <translation>
             <numerusform>%n file restored.</numerusform>
             <numerusform>%n files restored.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Compared the contents of %Ln pair(s): %1 the same, %2 different, %3 could not be compared</source>
+        <translation>
+            <numerusform>Compared the contents of %Ln pair: %1 the same, %2 different, %3 could not be compared</numerusform>
+            <numerusform>Compared the contents of %Ln pairs: %1 the same, %2 different, %3 could not be compared</numerusform>
         </translation>
     </message>
 </context>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "resultmodel.h"
 
+#include "dups/likeness.h"
 #include "listing/rawname.h"
 
 #include <QHash>
@@ -22,6 +23,7 @@ void ResultModel::setColumns(ListMode kind, std::span<const Column> columns)
     m_files.clear();
     m_pairs.clear();
     m_searches.clear();
+    m_verdicts.clear();
     endResetModel();
 }
 
@@ -58,6 +60,13 @@ bool ResultModel::appendPairs(const Paths &paths, const std::vector<PairIndices>
 
 void ResultModel::clearRows()
 {
+    // Contents are compared anew for the next rows, so their column waits until then.
+    if (isPairs() && m_columns.size() > columns::pairs().size()) {
+        beginRemoveColumns({}, int(columns::pairs().size()), columnCount() - 1);
+        m_columns = columns::pairs();
+        endRemoveColumns();
+    }
+    m_verdicts = {};
     if (rowCount() == 0)
         return;
     beginRemoveRows({}, 0, rowCount() - 1);
@@ -121,12 +130,18 @@ QList<QByteArray> ResultModel::tickedPaths() const
     return paths;
 }
 
+// A pair's tooltip is its two paths, then why their names are alike and, once compared,
+// what their contents are.
 QString ResultModel::toolTipText(int row) const
 {
     if (!isPairs())
         return rawname::display(pathCell(row));
-    return rawname::display(pathCell(row)) + QStringLiteral("  <--->  ") +
-           rawname::display(secondPath(row));
+    const QByteArray first = pathCell(row), second = secondPath(row);
+    QString text = rawname::display(first) + QStringLiteral("  <--->  ") +
+                   rawname::display(second) + u'\n' + Likeness::of(first, second).text();
+    if (const ContentVerdict content = verdict(row); content.isCompared())
+        text += u'\n' + tr("Content: %1").arg(content.text());
+    return text;
 }
 
 void ResultModel::switchItems(int row)
@@ -170,6 +185,46 @@ ResultModel::PairGraph ResultModel::pairGraph() const
     for (const PairRow &row : m_pairs)
         graph.rows.push_back({id(row, row.first), id(row, row.second), row.checked});
     return graph;
+}
+
+void ResultModel::setVerdicts(const std::vector<quint64> &numbers,
+                              const std::vector<ContentVerdict> &verdicts)
+{
+    if (!isPairs() || m_pairs.empty())
+        return;
+    if (m_columns.size() == columns::pairs().size()) {
+        beginInsertColumns({}, columnCount(), columnCount());
+        m_columns = columns::pairsWithContent();
+        endInsertColumns();
+    }
+    for (size_t i = 0; i < numbers.size() && i < verdicts.size(); ++i) {
+        if (numbers[i] == 0 || !verdicts[i].isCompared())
+            continue;
+        if (m_verdicts.size() < numbers[i])
+            m_verdicts.resize(numbers[i]);
+        m_verdicts[numbers[i] - 1] = verdicts[i];
+    }
+    Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                       {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+ContentVerdict ResultModel::verdict(int row) const
+{
+    return isPairs() ? verdictOf(m_pairs[size_t(row)]) : ContentVerdict{};
+}
+
+ContentVerdict ResultModel::verdictOf(const PairRow &row) const
+{
+    return row.number > 0 && row.number <= m_verdicts.size() ? m_verdicts[row.number - 1]
+                                                             : ContentVerdict{};
+}
+
+std::vector<bool> ResultModel::sameContents() const
+{
+    std::vector<bool> same(m_pairs.size());
+    for (size_t row = 0; row < m_pairs.size(); ++row)
+        same[row] = verdict(int(row)).kind == ContentVerdict::Kind::Same;
+    return same;
 }
 
 void ResultModel::applyTicks(const std::vector<tickrules::Action> &actions)
@@ -250,6 +305,15 @@ void ResultModel::sortRows(SortKind key, Qt::SortOrder order)
     else if (key == SortKind::Similarity && isPairs())
         reorder(
             m_pairs, [](const PairRow &row) { return qint64(row.percent); }, order);
+    else if (key == SortKind::Content && isPairs())
+        // Same first, then different, then those that could not be told, then the others.
+        reorder(
+            m_pairs,
+            [this](const PairRow &row) {
+                const ContentVerdict::Kind kind = verdictOf(row).kind;
+                return kind == ContentVerdict::Kind::NotCompared ? qint64(255) : qint64(kind);
+            },
+            order);
 }
 
 void ResultModel::setLocale(const QLocale &locale)
@@ -309,6 +373,8 @@ QString ResultModel::pairText(const PairRow &row, Cell cell) const
         return rawname::display(pairPath(row, row.second));
     case Cell::Similarity:
         return QString::number(row.percent);
+    case Cell::Content:
+        return verdictOf(row).text();
     default:
         return {};
     }

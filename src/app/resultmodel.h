@@ -4,6 +4,7 @@
 #include "actions/tickrules.h"
 #include "app/listmode.h"
 #include "app/pairindices.h"
+#include "dups/contentverdict.h"
 #include "listing/columns.h"
 #include "listing/listing.h"
 
@@ -55,6 +56,13 @@ public:
         std::vector<tickrules::PairSides> rows;
     };
     PairGraph pairGraph() const;
+    // What comparing contents found, by row number; the first verdicts bring the "Content"
+    // column after the four of the pairs.
+    void setVerdicts(const std::vector<quint64> &numbers,
+                     const std::vector<ContentVerdict> &verdicts);
+    ContentVerdict verdict(int row) const;
+    // One a row: whether the pair's files are known to hold the same bytes.
+    std::vector<bool> sameContents() const;
     // Switches and ticks the pair rows as `actions` says (one a row, from a plan made on
     // pairGraph()), and tells the view once for all of them. No itemCheck is raised.
     void applyTicks(const std::vector<tickrules::Action> &actions);
@@ -98,6 +106,7 @@ private:
     bool isPairs() const { return m_kind == ListMode::Duplicate; }
     bool holdsTick(int column) const;
     const QByteArray &pairPath(const PairRow &row, quint32 index) const;
+    ContentVerdict verdictOf(const PairRow &row) const;
     QString fileText(const FileRow &row, Cell cell) const;
     QString pairText(const PairRow &row, Cell cell) const;
     template <typename Rows, typename Key> void reorder(Rows &rows, Key key, Qt::SortOrder order);
@@ -109,6 +118,7 @@ private:
     std::deque<FileRow> m_files;
     std::deque<PairRow> m_pairs;
     std::vector<Paths> m_searches;
+    std::vector<ContentVerdict> m_verdicts; // by pair number - 1; empty until a compare
     QLocale m_locale = QLocale::system();
 };
 
