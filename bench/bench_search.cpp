@@ -71,16 +71,15 @@ int main(int argc, char **argv)
 
         FileRecords records;
         for (const auto &c : candidates)
-            records.append(
-                {c.stem, QByteArray("/home/someone/Pictures/2024/") + c.stem.toUtf8(), c.ext});
+            records.append(QByteArray(QByteArray("/home/someone/Pictures/2024/") + c.stem.toUtf8()),
+                           28, c.stem, c.ext);
         resetPeak();
         const long before = statusKiB("VmRSS:");
-        std::vector<QByteArray> paths;
         quint64 fastCount = 0, fastSum = 0;
         QElapsedTimer timer;
         timer.start();
         const SearchStats stats =
-            findDuplicates(records, percent, paths, [&](quint32 a, quint32 b, int pct) {
+            findDuplicates(records, percent, [&](quint32 a, quint32 b, int pct) {
                 ++fastCount;
                 fastSum = fastSum * 31 + a * 7 + b * 3 + quint64(pct);
             });

@@ -9,6 +9,8 @@
 #   DELAY_US, when set, also times a walk through bench/slowfs.c, which sleeps that many
 #   microseconds in every folder open and read, as on a network share.
 #   BASELINE, when set, names another twinsift-cli to time beside this one (an older build).
+#   DEPTHS, when set (say "5000 10000 20000"), also times chains of that many folders, a file
+#   in each, with the peak memory of each program.
 set -euo pipefail
 build=${1:-build/release}
 work=${2:-/tmp/twinsift-bench}
@@ -74,6 +76,31 @@ tree "$work/dups" "${DUPS_FILES:-100000}" 3
 find "$work" -type f -printf x >/dev/null # warm the cache
 compare "list $(find "$work/list" -type f | wc -l) files" "$work/list" list "$work/list"
 compare "dups $(find "$work/dups" -type f | wc -l) files" "$work/dups" dups "$work/dups"
+
+chain() { # chain DIR LEVELS: one folder in the next, a file in each; built once
+  [ -d "$1" ] && return
+  python3 - "$1" "$2" <<'PY'
+import os, sys
+os.makedirs(sys.argv[1])
+fd = os.open(sys.argv[1], os.O_RDONLY)
+for level in range(int(sys.argv[2])):
+    os.close(os.open("f.txt", os.O_CREAT | os.O_WRONLY, 0o644, dir_fd=fd))
+    os.mkdir("d", dir_fd=fd)
+    fd, old = os.open("d", os.O_RDONLY, dir_fd=fd), fd
+    os.close(old)
+PY
+}
+
+peak() { # peak resident memory in MB of one run
+  /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1 | python3 -c "print(round(int(input()) / 1024, 1))"
+}
+
+for levels in ${DEPTHS:-}; do
+  chain "$work/chain$levels" "$levels"
+  line=$(compare "list, $levels levels" "$work/chain$levels" list "$work/chain$levels")
+  echo "$line; peak find $(peak find "$work/chain$levels" -type f -printf '%s %p\n') MB," \
+    "twinsift-cli $(peak "$cli" list "$work/chain$levels") MB"
+done
 
 if [ -n "${DELAY_US:-}" ]; then
   export SLOWFS_DELAY_US=$DELAY_US

@@ -28,8 +28,11 @@ void CompareJob::run(std::stop_token stop)
             identities[i] = FileIdentity::of(info);
     }
     m_outcome = m_comparer->compare(
-        m_pairs, [&](quint32 i) { return ContentFile{m_files[i], identities[i]}; }, stop,
-        &m_progress);
+        m_pairs,
+        [&](quint32 i) {
+            return ContentFile{m_files[i], identities[i]};
+        },
+        stop, &m_progress);
 }
 
 WorkJob::Progress CompareJob::progress() const

@@ -30,8 +30,11 @@ void SearchJob::run(std::stop_token stop)
     if (!result.walk.rootFailed && !result.walk.stopped) {
         m_searching.store(true, std::memory_order_release);
         // The paths are complete before the first pair comes, and stay unchanged after.
+        m_searchPaths->reserve(records.count());
+        for (size_t i = 0; i < records.count(); ++i)
+            m_searchPaths->push_back(records.path(i));
         result.stats = findDuplicates(
-            records, m_percent, *m_searchPaths,
+            records, m_percent,
             [&](quint32 first, quint32 second, int percent) {
                 if (m_rowsBefore + result.listed >= m_maxRows)
                     return;

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 
 #include <sys/stat.h>
@@ -341,19 +342,28 @@ std::optional<KeywordList> loadKeywords(const Options &options)
     return std::nullopt;
 }
 
-// What each file of a pair is now, as a listing would have taken it.
-std::vector<FileIdentity> listedIdentities(const std::vector<QByteArray> &paths,
-                                           const std::vector<ContentPair> &pairs)
+// The files of the pairs: their paths, and what they were when the walk found them.
+struct PairFiles {
+    std::vector<QByteArray> paths;
+    std::vector<FileIdentity> identities;
+};
+
+PairFiles pairFiles(const FileRecords &records, const std::vector<ContentPair> &pairs)
 {
-    std::vector<FileIdentity> identities(paths.size());
+    PairFiles files{std::vector<QByteArray>(records.count()),
+                    std::vector<FileIdentity>(records.count())};
     for (const ContentPair &pair : pairs) {
         for (const quint32 i : {pair.first, pair.second}) {
+            if (!files.paths[i].isEmpty())
+                continue;
+            files.paths[i] = records.path(i);
+            files.identities[i] = records.identity(i);
             struct stat info {};
-            if (!identities[i].isKnown() && ::lstat(paths[i].constData(), &info) == 0)
-                identities[i] = FileIdentity::of(info);
+            if (!files.identities[i].isKnown() && ::lstat(files.paths[i].constData(), &info) == 0)
+                files.identities[i] = FileIdentity::of(info);
         }
     }
-    return identities;
+    return files;
 }
 
 int runDups(const Options &options)
@@ -374,7 +384,7 @@ int runDups(const Options &options)
         }
         const bool split = listing.forEachEntry(options.nul, [&](QByteArrayView path) {
             const qsizetype slash = path.lastIndexOf('/');
-            storeCandidate(path, slash + 1, *keywords, records, true);
+            storeCandidate(path, slash + 1, *keywords, records);
         });
         if (!split) {
             tell(message(QCoreApplication::translate(
@@ -395,7 +405,8 @@ int runDups(const Options &options)
         toBytes(options.content ? columns::texts(columns::pairsWithContent()) : pairColumns()));
     writer.writeHeader();
     RunningIndex index;
-    std::vector<QByteArray> paths;
+    QByteArray first, second;
+    quint32 firstOf = std::numeric_limits<quint32>::max();
     // With --content the pairs wait until their files have been compared.
     struct Found {
         ContentPair pair;
@@ -404,21 +415,22 @@ int runDups(const Options &options)
     std::vector<Found> found;
     const auto write = [&](quint32 i, quint32 j, int percent, const QByteArray *content) {
         const quint64 number = index.x();
+        if (i != firstOf) // a candidate's rows come together
+            records.pathInto(firstOf = i, first);
+        records.pathInto(j, second);
         if (!content)
-            writer.writeRow({{Number(number).text(), true},
-                             {paths[i]},
-                             {paths[j]},
-                             {Number(percent).text(), true}});
+            writer.writeRow(
+                {{Number(number).text(), true}, {first}, {second}, {Number(percent).text(), true}});
         else
             writer.writeRow({{Number(number).text(), true},
-                             {paths[i]},
-                             {paths[j]},
+                             {first},
+                             {second},
                              {Number(percent).text(), true},
                              {*content}});
         index.store(number);
     };
     const SearchStats stats =
-        findDuplicates(records, options.threshold, paths, [&](quint32 i, quint32 j, int percent) {
+        findDuplicates(records, options.threshold, [&](quint32 i, quint32 j, int percent) {
             if (options.content)
                 found.push_back({{i, j}, percent});
             else
@@ -429,15 +441,15 @@ int runDups(const Options &options)
         pairs.reserve(found.size());
         for (const Found &pair : found)
             pairs.push_back(pair.pair);
-        const std::vector<FileIdentity> identities = listedIdentities(paths, pairs);
+        const PairFiles files = pairFiles(records, pairs);
         ContentComparer comparer;
         const ContentComparer::Outcome outcome = comparer.compare(pairs, [&](quint32 i) {
-            return ContentFile{paths[i], identities[i]};
+            return ContentFile{files.paths[i], files.identities[i]};
         });
         for (const ContentComparer::Failure &failure : outcome.failures)
             tell(message(QCoreApplication::translate("twinsift-cli",
                                                      "cannot compare the contents of %1: %2"),
-                         {paths[failure.file], failure.why.text().toLocal8Bit()}));
+                         {files.paths[failure.file], failure.why.text().toLocal8Bit()}));
         for (size_t k = 0; k < found.size(); ++k) {
             const QByteArray word = outcome.verdicts[k].word().toUtf8();
             write(found[k].pair.first, found[k].pair.second, found[k].percent, &word);

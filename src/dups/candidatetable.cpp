@@ -6,16 +6,33 @@
 
 namespace twinsift {
 
+namespace {
+
+// False when the name surely has fewer than two letters before its last three characters, so
+// that it can never be a candidate and its file needs no look-up. A character takes at least
+// one byte, so the stem lies in the bytes before the last three; a byte beyond ASCII may still
+// fold to a capital.
+bool mayBeCandidate(QByteArrayView name)
+{
+    int letters = 0;
+    for (qsizetype i = 0; i + 3 < name.size() && letters < 2; ++i) {
+        const auto c = uchar(name[i]);
+        if (c >= 0x80)
+            return true;
+        letters += (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? 1 : 0;
+    }
+    return letters >= 2;
+}
+
+} // namespace
+
 void storeCandidate(QByteArrayView path, qsizetype nameOffset, const KeywordList &keywords,
-                    FileRecords &records, bool borrowPath)
+                    FileRecords &records, const FileIdentity &identity)
 {
     const QString entry = rawname::decode(path.sliced(nameOffset));
-    QString stem = genModules::lettersOnly(entry);
+    const QString stem = genModules::lettersOnly(entry);
     if (stem.size() > 1 && keywords.notAkeyword(stem))
-        records.append(
-            {std::move(stem),
-             borrowPath ? QByteArray::fromRawData(path.data(), path.size()) : path.toByteArray(),
-             genModules::extUpper(entry)});
+        records.append(path, nameOffset, stem, genModules::extUpper(entry), identity);
 }
 
 WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRecords &records,
@@ -26,7 +43,7 @@ WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRec
         [&](const WalkedFile &file) {
             storeCandidate(file.path, file.nameOffset, keywords, records);
         },
-        std::move(stop), progress);
+        std::move(stop), progress, mayBeCandidate);
 }
 
 } // namespace twinsift

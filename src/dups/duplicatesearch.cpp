@@ -11,18 +11,13 @@
 #include <array>
 #include <limits>
 #include <numeric>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
 namespace twinsift {
 
 namespace {
-
-// Candidates that share an extension key and an identical stem.
-struct Group {
-    quint32 ext = 0;
-    QString stem;
-};
 
 // Lists of items for each of a number of keys, in one array: the items of key k stand at
 // [start[k], start[k + 1]). Much leaner than a vector per key when most lists are short.
@@ -42,15 +37,6 @@ struct Link {
     int percent;
 };
 
-QStringView trimSpaces(QStringView text)
-{
-    while (!text.isEmpty() && text.front() == u' ')
-        text = text.sliced(1);
-    while (!text.isEmpty() && text.back() == u' ')
-        text.chop(1);
-    return text;
-}
-
 // std::popcount becomes a library call on baseline x86-64; this stays inline.
 constexpr int bitCount(quint64 x)
 {
@@ -60,10 +46,15 @@ constexpr int bitCount(quint64 x)
     return int((x * 0x0101010101010101ULL) >> 56);
 }
 
-qint64 pairCount(const QString &stem)
-{
-    return std::max<qint64>(stem.size() - 1, 0);
-}
+// Candidates that share an extension key and an identical stem: groups, by their first
+// candidate.
+struct Groups {
+    const FileRecords &records;
+    std::vector<quint32> first;
+
+    QLatin1StringView stem(quint32 group) const { return records.stem(first[group]); }
+    qint64 pairCount(quint32 group) const { return std::max<qint64>(stem(group).size() - 1, 0); }
+};
 
 // Similarity join of the distinct stems of one extension key. Each repeated letter pair
 // becomes a token (pair, occurrence) so that stems are sets and the common part of two
@@ -85,8 +76,8 @@ class ExtJoin {
     };
 
 public:
-    ExtJoin(const std::vector<Group> &groups, const Lists<quint32> &members,
-            const std::vector<quint32> &ids, int percent)
+    ExtJoin(const Groups &groups, const Lists<quint32> &members, const std::vector<quint32> &ids,
+            int percent)
         : m_groups(groups), m_members(members), m_ids(ids), m_k(percent)
     {
     }
@@ -171,10 +162,11 @@ private:
         std::vector<quint64> codes;
         m_offsets.assign(1, 0);
         for (quint32 id : m_ids) {
-            const QString &stem = m_groups[id].stem;
+            const QLatin1StringView stem = m_groups.stem(id);
+            const auto *letters = reinterpret_cast<const uchar *>(stem.data());
             codes.clear();
             for (qsizetype i = 0; i + 1 < stem.size(); ++i)
-                codes.push_back((quint64(stem[i].unicode()) << 16 | stem[i + 1].unicode()) << 32);
+                codes.push_back(quint64(letters[i] << 8 | letters[i + 1]) << 32);
             std::sort(codes.begin(), codes.end());
             for (size_t i = 1; i < codes.size(); ++i) {
                 if ((codes[i] >> 32) == (codes[i - 1] >> 32))
@@ -262,7 +254,7 @@ private:
                 Link{m_ids[x], m_ids[y], genModules::similarityPercent(matches, a + b)});
     }
 
-    const std::vector<Group> &m_groups;
+    const Groups &m_groups;
     const Lists<quint32> &m_members;
     const std::vector<quint32> &m_ids;
     const int m_k;
@@ -290,46 +282,45 @@ namespace {
 // The search in its steps, in the order findDuplicates runs them.
 class Search {
 public:
-    Search(int percent, std::stop_token stop, SearchProgress *progress)
-        : m_percent(percent), m_stop(std::move(stop)), m_progress(progress)
+    Search(const FileRecords &records, int percent, std::stop_token stop, SearchProgress *progress)
+        : m_percent(percent), m_stop(std::move(stop)), m_progress(progress), m_groups{records, {}}
     {
     }
 
-    // Drains the table into identical-stem groups per extension key.
-    void drain(FileRecords &fileRecords, std::vector<QByteArray> &paths)
+    // Puts the candidates into identical-stem groups per extension key.
+    void group()
     {
-        const size_t n = fileRecords.count();
-        QHash<QString, quint32> extIds;
-        std::vector<QHash<QString, quint32>> stemIds;
-        paths.clear();
-        paths.reserve(n);
+        const FileRecords &records = m_groups.records;
+        const size_t n = records.count();
+        // Open addressing over group numbers, at most half full.
+        size_t slots = 16;
+        while (slots < 2 * n)
+            slots *= 2;
+        std::vector<quint32> table(slots, kEmpty);
+        m_groupsOfExt.resize(records.extCount());
         m_groupOf.reserve(n);
-        while (!fileRecords.isEmpty()) {
-            FileRecord record = fileRecords.takeFirst();
-            const QString ext = trimSpaces(record.ext).toString();
-            const QString stem = trimSpaces(record.filename).toString();
-            auto extIt = extIds.find(ext);
-            if (extIt == extIds.end()) {
-                extIt = extIds.insert(ext, quint32(m_groupsOfExt.size()));
-                m_groupsOfExt.emplace_back();
-                stemIds.emplace_back();
+        for (quint32 i = 0; i < n; ++i) {
+            const quint32 ext = records.extId(i);
+            const QLatin1StringView stem = records.stem(i);
+            size_t slot = qHashBits(stem.data(), size_t(stem.size()), ext) & (slots - 1);
+            for (; table[slot] != kEmpty; slot = (slot + 1) & (slots - 1)) {
+                const quint32 first = m_groups.first[table[slot]];
+                if (records.extId(first) == ext && records.stem(first) == stem)
+                    break;
             }
-            auto &stems = stemIds[*extIt];
-            auto stemIt = stems.find(stem);
-            if (stemIt == stems.end()) {
-                stemIt = stems.insert(stem, quint32(m_groups.size()));
-                m_groups.push_back(Group{*extIt, stem});
-                m_groupsOfExt[*extIt].push_back(*stemIt);
+            if (table[slot] == kEmpty) {
+                table[slot] = quint32(m_groups.first.size());
+                m_groupsOfExt[ext].push_back(table[slot]);
+                m_groups.first.push_back(i);
             }
-            m_groupOf.push_back(*stemIt);
-            paths.push_back(std::move(record.path));
+            m_groupOf.push_back(table[slot]);
         }
     }
 
     // The members of each group, in candidate order.
     void listMembers()
     {
-        const auto groupCount = quint32(m_groups.size());
+        const auto groupCount = quint32(m_groups.first.size());
         m_members.start.assign(groupCount + 1, 0);
         for (quint32 g : m_groupOf)
             ++m_members.start[g + 1];
@@ -342,13 +333,14 @@ public:
 
     // Joins the distinct stems of each extension key, largest keys first, on all cores.
     // False when stopped.
-    bool joinStems(unsigned threads)
+    bool joinStems(const SearchThreads &workers)
     {
         std::vector<quint32> extOrder(m_groupsOfExt.size());
         std::iota(extOrder.begin(), extOrder.end(), 0u);
         std::sort(extOrder.begin(), extOrder.end(), [&](quint32 a, quint32 b) {
             return m_groupsOfExt[a].size() > m_groupsOfExt[b].size();
         });
+        unsigned threads = workers.count;
         if (threads == 0)
             threads = std::max(1u, std::thread::hardware_concurrency());
         threads = std::min<unsigned>(threads, unsigned(std::max<size_t>(extOrder.size(), 1)));
@@ -364,8 +356,14 @@ public:
         };
         {
             std::vector<std::jthread> pool;
-            for (unsigned t = 1; t < threads; ++t)
-                pool.emplace_back(worker, t);
+            try {
+                for (unsigned t = 1; t < threads; ++t) {
+                    auto work = [&worker, t] { worker(t); };
+                    pool.push_back(workers.start ? workers.start(work) : std::jthread(work));
+                }
+            } catch (const std::system_error &) {
+                // Out of threads: the ones started and this one share the keys between them.
+            }
             worker(0);
         }
         m_groupsOfExt.clear();
@@ -375,7 +373,7 @@ public:
     // Alike groups, both ways, each with the percent of the pair.
     void linkAlikeGroups()
     {
-        const auto groupCount = quint32(m_groups.size());
+        const auto groupCount = quint32(m_groups.first.size());
         m_alike.start.assign(groupCount + 1, 0);
         for (const auto &links : m_found) {
             for (const Link &link : links) {
@@ -407,7 +405,7 @@ public:
             }
             const quint32 own = m_groupOf[i];
             partners.clear();
-            if (pairCount(m_groups[own].stem) > 0)
+            if (m_groups.pairCount(own) > 0)
                 addLaterMembers(own, i, 100, partners);
             for (auto link = m_alike.begin(own); link != m_alike.end(own); ++link)
                 addLaterMembers(link->first, i, link->second, partners);
@@ -433,7 +431,8 @@ private:
     const int m_percent;
     const std::stop_token m_stop;
     SearchProgress *const m_progress;
-    std::vector<Group> m_groups;
+    static constexpr quint32 kEmpty = std::numeric_limits<quint32>::max();
+    Groups m_groups;
     std::vector<quint32> m_groupOf;
     std::vector<std::vector<quint32>> m_groupsOfExt;
     Lists<quint32> m_members;
@@ -443,9 +442,9 @@ private:
 
 } // namespace
 
-SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QByteArray> &paths,
-                           const PairSink &sink, std::stop_token stop, SearchProgress *progress,
-                           unsigned threads)
+SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairSink &sink,
+                           std::stop_token stop, SearchProgress *progress,
+                           const SearchThreads &threads)
 {
     QElapsedTimer clock;
     clock.start();
@@ -455,8 +454,8 @@ SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QB
         progress->done.store(0);
         progress->total.store(2 * stats.candidates);
     }
-    Search search(percent, std::move(stop), progress);
-    search.drain(fileRecords, paths);
+    Search search(fileRecords, percent, std::move(stop), progress);
+    search.group();
     search.listMembers();
     if (search.joinStems(threads)) {
         search.linkAlikeGroups();

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <stop_token>
+#include <thread>
 #include <vector>
 
 namespace twinsift {
@@ -27,6 +28,14 @@ struct SearchProgress {
     std::atomic<quint64> total{0};
 };
 
+// The threads a search may use. `start` starts one worker (std::jthread's constructor when
+// empty); like it, it throws std::system_error when the process may have no more threads, and
+// the search then goes on with those it has, the calling thread at least.
+struct SearchThreads {
+    unsigned count = 0; // 0: one a core
+    std::function<std::jthread(std::function<void()>)> start;
+};
+
 // A pair of candidates, by their 0-based position in table order; `first` < `second`.
 using PairSink = std::function<void(quint32 first, quint32 second, int percent)>;
 
@@ -38,16 +47,16 @@ inline QStringList pairColumns()
 // The statistics text shown after a search, one line each.
 QStringList statisticsLines(const SearchStats &stats);
 
-// Drains `fileRecords` and hands every pair of candidates whose extension keys are equal and
-// whose stems are more alike than `percent` to `sink`: in order of the first candidate, then
-// of the second, exactly as comparing every candidate with every later one would. The paths
-// of the candidates, in table order, are moved into `paths`.
+// Hands every pair of candidates in `fileRecords` whose extension keys are equal and whose
+// stems are more alike than `percent` to `sink`: in order of the first candidate, then of the
+// second, exactly as comparing every candidate with every later one would. The table is left
+// as it was, for the pairs' paths and identities.
 //
 // Identical stems are grouped, and only distinct stems of one extension key are joined, with
 // length, prefix and position filters on their letter pairs; pairs stream out at the end, so
 // memory grows with the number of distinct alike stems, not with the number of rows.
-SearchStats findDuplicates(FileRecords &fileRecords, int percent, std::vector<QByteArray> &paths,
-                           const PairSink &sink, std::stop_token stop = {},
-                           SearchProgress *progress = nullptr, unsigned threads = 0);
+SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairSink &sink,
+                           std::stop_token stop = {}, SearchProgress *progress = nullptr,
+                           const SearchThreads &threads = {});
 
 } // namespace twinsift

@@ -1,38 +1,65 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "listing/fileidentity.h"
 
-#include <deque>
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QLatin1StringView>
+#include <QList>
+#include <QString>
+#include <QStringList>
 
 namespace twinsift {
 
-// One candidate file of the duplicate search.
-struct FileRecord {
-    QString filename; // the name stem: capital letters A to Z, at least two
-    QByteArray path;  // raw bytes of the full path
-    QString ext;      // the extension key: the name's last three characters, upper-cased
-};
-
-// The queue of candidates between the walk that finds them and the search that drains
-// them: appended at the end, read and removed from the front.
+// The candidates of a duplicate search, in the order they were found, packed so that millions
+// fit: names and stems lie in one byte arena, a path is its folder (kept once for a run of
+// files in one folder) and its name, and an extension key is a number into the few distinct
+// keys. A candidate costs 48 bytes, its identity included, plus its name and stem.
 class FileRecords {
 public:
-    void append(FileRecord record) { m_records.push_back(std::move(record)); }
-    bool isEmpty() const { return m_records.empty(); }
-    size_t count() const { return m_records.size(); }
-    const FileRecord &first() const { return m_records.front(); }
-    FileRecord takeFirst()
-    {
-        FileRecord record = std::move(m_records.front());
-        m_records.pop_front();
-        return record;
-    }
-    void clear() { m_records.clear(); }
+    // Appends the file at `path`, whose name starts at `nameOffset`, with its name stem and
+    // extension key, each without leading and trailing spaces. Stems hold Latin-1 letters
+    // only, as lettersOnly gives them.
+    void append(QByteArrayView path, qsizetype nameOffset, QStringView stem, QStringView ext,
+                const FileIdentity &identity = {});
+
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    size_t count() const { return size_t(m_entries.size()); }
+
+    QByteArrayView folder(size_t i) const { return text(m_folders[qsizetype(at(i).folder)]); }
+    QByteArrayView name(size_t i) const { return text(at(i).name); }
+    QByteArray path(size_t i) const { return folder(i).toByteArray() + name(i); }
+    // Sets `out` to the path without allocating once `out` has grown to fit.
+    void pathInto(size_t i, QByteArray &out) const;
+    QLatin1StringView stem(size_t i) const;
+    quint32 extId(size_t i) const { return at(i).ext; }
+    const QString &ext(size_t i) const { return m_exts[qsizetype(at(i).ext)]; }
+    size_t extCount() const { return size_t(m_exts.size()); }
+    const FileIdentity &identity(size_t i) const { return at(i).identity; }
+
+    void clear() { *this = FileRecords(); }
 
 private:
-    std::deque<FileRecord> m_records;
+    struct Entry {
+        quint64 name; // arena offset of the name; the stem follows it
+        quint32 folder;
+        quint32 ext;
+        FileIdentity identity;
+    };
+
+    const Entry &at(size_t i) const { return m_entries[qsizetype(i)]; }
+    // Texts in the arena are prefixed by their length, seven bits a byte, low bits first.
+    quint64 store(QByteArrayView bytes);
+    QByteArrayView text(quint64 offset) const;
+    quint64 afterText(quint64 offset) const;
+
+    QList<Entry> m_entries; // grows by realloc: no second copy at the peak
+    QByteArray m_arena;
+    QList<quint64> m_folders; // arena offsets of the folder paths
+    QHash<QString, quint32> m_extIds;
+    QStringList m_exts;
 };
 
 } // namespace twinsift

@@ -99,68 +99,79 @@ int foldLower(unsigned char c)
 
 } // namespace
 
-FolderListing FolderListing::read(int anchor, QByteArrayView path)
+int FolderListing::open(int anchor, QByteArrayView path)
+{
+    return openBeneath(anchor, path);
+}
+
+FolderListing FolderListing::failed(int error)
 {
     FolderListing listing;
-    if (path.isEmpty()) {
-        listing.readOpen(anchor);
-        return listing;
-    }
-    const int fd = openBeneath(anchor, path);
-    if (fd < 0) {
-        listing.m_openError = errno;
-        return listing;
-    }
-    listing.readOpen(fd);
-    ::close(fd);
+    listing.m_openError = error;
     return listing;
 }
 
-void FolderListing::readOpen(int fd)
+FolderListing FolderListing::read(int fd, const NameFilter &wanted)
 {
-    alignas(dirent64) char buffer[32768];
+    // On the heap: readers run on threads whose stacks may be small.
+    thread_local std::vector<char> buffer(32768);
+    FolderListing listing;
     for (;;) {
-        const ssize_t got = ::getdents64(fd, buffer, sizeof buffer);
+        const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            m_problems.push_back({{}, errno});
+            listing.m_problems.push_back({{}, errno});
         if (got <= 0)
             break;
         for (ssize_t at = 0; at < got;) {
-            const auto *ent = reinterpret_cast<const dirent64 *>(buffer + at);
+            const auto *ent = reinterpret_cast<const dirent64 *>(buffer.data() + at);
             at += ent->d_reclen;
             if (ent->d_name[0] != '.')
-                add(fd, ent->d_name, ent->d_type);
+                listing.add(fd, ent->d_name, ent->d_type, wanted);
         }
     }
-    sort();
+    listing.sort();
+    return listing;
 }
 
-void FolderListing::add(int fd, const char *name, unsigned char type)
+void FolderListing::add(int fd, const char *name, unsigned char type, const NameFilter &wanted)
 {
     ++m_met;
     Entry entry;
     if (type == DT_DIR) {
         entry.isFolder = true;
     } else if (type == DT_REG || type == DT_LNK || type == DT_UNKNOWN) {
-        struct stat st {};
-        if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        // A file the caller never needs costs no look-up; only an entry of unknown kind may
+        // still be a folder.
+        const bool unwanted = wanted && !wanted(QByteArrayView(name));
+        if (unwanted && type != DT_UNKNOWN)
+            return;
+        // What identifies a file (a link by itself, not its target) and its kind and size.
+        struct statx st {};
+        constexpr unsigned kMask = STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_MTIME;
+        if (::statx(fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kMask, &st) != 0) {
             // An entry that vanished since the folder was read is simply gone.
             if (errno != ENOENT)
                 m_problems.push_back({QByteArray(name), errno});
             return;
         }
-        if (S_ISDIR(st.st_mode)) {
+        if (S_ISDIR(st.stx_mode)) {
             entry.isFolder = true;
-        } else if (S_ISLNK(st.st_mode)) {
+        } else if (unwanted) {
+            return;
+        } else if (S_ISLNK(st.stx_mode)) {
             // Only links to regular files count; a link to a folder is never entered.
-            if (::fstatat(fd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            struct statx target {};
+            if (::statx(fd, name, AT_NO_AUTOMOUNT, STATX_TYPE | STATX_SIZE, &target) != 0 ||
+                !S_ISREG(target.stx_mode))
                 return;
-        } else if (!S_ISREG(st.st_mode)) {
+            entry.size = qint64(target.stx_size);
+        } else if (S_ISREG(st.stx_mode)) {
+            entry.size = qint64(st.stx_size);
+        } else {
             return;
         }
-        entry.size = entry.isFolder ? 0 : st.st_size;
     } else {
         return;
     }

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <functional>
 #include <vector>
 
 namespace twinsift {
@@ -28,9 +29,17 @@ public:
     };
 
     // Opens the folder `path`, relative to the open folder `anchor`, following no link on the
-    // way, and reads it. An empty path reads `anchor` itself. Path is split as the kernel
-    // needs, so any depth works; at most two descriptors are open at a time.
-    static FolderListing read(int anchor, QByteArrayView path);
+    // way: a descriptor, or -1 with errno set. Path is split as the kernel needs, so any
+    // depth works; at most two descriptors are open at a time.
+    static int open(int anchor, QByteArrayView path);
+    // False for the name of a file whose size the caller never needs: such files are left out
+    // without a look-up. Called on several threads at once.
+    using NameFilter = std::function<bool(QByteArrayView name)>;
+
+    // Reads the open folder `fd`.
+    static FolderListing read(int fd, const NameFilter &wanted = {});
+    // A folder that could not be opened, for `error`.
+    static FolderListing failed(int error);
 
     int openError() const { return m_openError; } // errno when the folder could not be opened
     const std::vector<Entry> &entries() const { return m_entries; }
@@ -43,8 +52,7 @@ public:
     size_t folderCount() const { return m_folders; }
 
 private:
-    void readOpen(int fd);
-    void add(int fd, const char *name, unsigned char type);
+    void add(int fd, const char *name, unsigned char type, const NameFilter &wanted);
     void sort();
 
     QByteArray m_names;

@@ -3,13 +3,10 @@
 
 #include "readahead.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <thread>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace twinsift {
@@ -33,24 +30,11 @@ QString errnoText(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-// Readers besides the walk's own thread. Each holds at most two folders open at a time; half
-// of the process's descriptors stay for the rest of the program.
-unsigned readAheadWorkers()
-{
-    rlimit limit{};
-    rlim_t spare = 256;
-    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        spare = limit.rlim_cur / 2;
-    const rlim_t fit = spare > 3 ? (spare - 3) / 2 : 0; // the starting folder, the walk's two
-    // More readers than cores, since on a network share a reader mostly waits.
-    const unsigned wanted = std::max(8u, std::thread::hardware_concurrency());
-    return unsigned(std::min<rlim_t>(wanted, fit));
-}
-
 class Walk {
 public:
-    Walk(const FolderWalker::FileSink &sink, std::stop_token stop, WalkProgress *progress)
-        : m_sink(sink), m_stop(std::move(stop)), m_progress(progress)
+    Walk(const FolderWalker::FileSink &sink, const FolderListing::NameFilter &wanted,
+         std::stop_token stop, WalkProgress *progress)
+        : m_sink(sink), m_wanted(wanted), m_stop(std::move(stop)), m_progress(progress)
     {
     }
 
@@ -67,7 +51,7 @@ public:
             return std::move(m_outcome);
         }
         {
-            ReadAhead ahead(fd, readAheadWorkers());
+            ReadAhead ahead(fd, m_wanted);
             m_ahead = &ahead;
             push(ahead.readRoot());
             while (!m_frames.empty()) {
@@ -135,6 +119,7 @@ private:
     }
 
     const FolderWalker::FileSink &m_sink;
+    const FolderListing::NameFilter &m_wanted;
     std::stop_token m_stop;
     WalkProgress *m_progress;
     WalkOutcome m_outcome;
@@ -156,9 +141,9 @@ QByteArray FolderWalker::folderPath(QByteArrayView path)
 }
 
 WalkOutcome FolderWalker::walk(QByteArrayView root, const FileSink &sink, std::stop_token stop,
-                               WalkProgress *progress)
+                               WalkProgress *progress, const FolderListing::NameFilter &wanted)
 {
-    return Walk(sink, std::move(stop), progress).run(root);
+    return Walk(sink, wanted, std::move(stop), progress).run(root);
 }
 
 } // namespace twinsift

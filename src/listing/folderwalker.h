@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "folderlisting.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -60,8 +62,10 @@ public:
     // A folder path as the walk uses it: with one trailing "/" ("/" stays "/").
     static QByteArray folderPath(QByteArrayView path);
 
+    // Files whose names `wanted` turns down are neither looked up nor handed to `sink`.
     static WalkOutcome walk(QByteArrayView root, const FileSink &sink, std::stop_token stop = {},
-                            WalkProgress *progress = nullptr);
+                            WalkProgress *progress = nullptr,
+                            const FolderListing::NameFilter &wanted = {});
 };
 
 } // namespace twinsift

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/translations.h"
+#include "dups/candidatetable.h"
 #include "dups/contentcomparer.h"
-#include "dups/genmodules.h"
+#include "dups/duplicatesearch.h"
 #include "dups/likeness.h"
 #include "treebuilder.h"
 
@@ -241,8 +242,12 @@ private Q_SLOTS:
         QFETCH(QByteArray, second);
         const Likeness made = Likeness::of(first, second);
         QTEST(made.text(), "text");
-        QCOMPARE(made.percent,
-                 qRound(100 * genModules::pairSimilarity(made.firstStem, made.secondStem)));
+        FileRecords records;
+        for (const QByteArray &path : {first, second})
+            storeCandidate(path, path.lastIndexOf('/') + 1, KeywordList(), records);
+        int searched = -1;
+        findDuplicates(records, 30, [&](quint32, quint32, int percent) { searched = percent; });
+        QCOMPARE(made.percent, searched);
     }
 };
 

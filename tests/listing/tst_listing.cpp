@@ -7,6 +7,7 @@
 
 #include <QTest>
 
+#include <pthread.h>
 #include <sys/resource.h>
 
 using namespace twinsift;
@@ -87,18 +88,19 @@ private Q_SLOTS:
     }
 
     // Trees by the entry patterns of TreeBuilder::files, and the rows that their listing gives. The
-    // walk may stop after some rows, and may open only a few descriptors (-1: all but two
-    // taken before it starts).
+    // walk may stop after some rows, may open only a few descriptors (-1: all but three taken
+    // before it starts), may be unable to start a thread (-2), or may start threads with small
+    // stacks (-3).
     void walk_data()
     {
         QTest::addColumn<QByteArray>("tree");
         QTest::addColumn<QByteArray>("start");
         QTest::addColumn<QByteArray>("rows");
         QTest::addColumn<int>("stopAfter");
-        QTest::addColumn<int>("descriptors");
+        QTest::addColumn<int>("limit");
         const auto row = [](const char *tag, const QByteArray &tree, const QByteArray &start,
-                            const QByteArray &rows, int stopAfter = 0, int descriptors = 0) {
-            QTest::newRow(tag) << tree << start << rows << stopAfter << descriptors;
+                            const QByteArray &rows, int stopAfter = 0, int limit = 0) {
+            QTest::newRow(tag) << tree << start << rows << stopAfter << limit;
         };
         const QByteArray longest = QByteArray(251, 'n') + ".txt"; // the most a name holds
         // Case twins stay apart, ordered by their raw bytes; links to files count, others not.
@@ -126,16 +128,17 @@ private Q_SLOTS:
             nested << d + "/z.txt=2" << d + "/e/g.txt" << d + "/e/h/";
             nestedRows << d + "/e/g.txt" << d + "/z.txt=2";
         }
-        for (QByteArray level; level.size() < 500; level += "deep/")
+        // Deeper than PATH_MAX too, so that a folder far from an open ancestor is still found.
+        for (QByteArray level; level.size() < 5000; level += QByteArray(45, 'd') + '/')
             levels << level + "leaf/f.txt";
         const QByteArrayList levelRows(levels.rbegin(), levels.rend());
         row("wide folder", wide.join(' '), {}, wide.join(' '));
         row("many folders", nested.join(' '), {}, nestedRows.join(' '));
         const QByteArray deep = QByteArray(20, 'd').append('/').repeated(1500) + "deep.txt=9 ";
         row("deep", deep + deep.left(21) + "near.txt", {}, deep + deep.left(21) + "near.txt");
-        for (int descriptors : {10, 30, 60, -1})
-            row(qPrintable(u"%1 descriptors"_s.arg(descriptors)), levels.join(' '), {},
-                levelRows.join(' '), 0, descriptors);
+        for (int limit : {10, 30, 60, -1, -2, -3})
+            row(qPrintable(u"limit %1"_s.arg(limit)), levels.join(' '), {}, levelRows.join(' '), 0,
+                limit);
     }
     void walk()
     {
@@ -143,22 +146,35 @@ private Q_SLOTS:
         QFETCH(QByteArray, start);
         QFETCH(QByteArray, rows);
         QFETCH(int, stopAfter);
-        QFETCH(int, descriptors);
+        QFETCH(int, limit);
         TreeBuilder builder;
         builder.files(tree.split(' '));
+        const int resource = limit == -2 ? RLIMIT_NPROC : RLIMIT_NOFILE;
         rlimit old{};
-        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &old), 0);
-        const rlimit low{descriptors > 0 ? rlim_t(descriptors) : 256, old.rlim_max};
-        QVERIFY(descriptors == 0 || ::setrlimit(RLIMIT_NOFILE, &low) == 0);
+        QCOMPARE(::getrlimit(resource, &old), 0);
+        const rlimit low{limit > 0 ? rlim_t(limit) : limit == -2 ? 1 : 256, old.rlim_max};
+        pthread_attr_t small, usual;
+        QVERIFY(::pthread_getattr_default_np(&usual) == 0 && ::pthread_attr_init(&small) == 0);
+        QVERIFY(::pthread_attr_setstacksize(&small, 36 * 1024) == 0);
+        // Root starts threads whatever the limit; an ordinary user, who reads the tree, cannot.
+        if (limit == -2 && ::geteuid() == 0 &&
+            (::chmod(builder.root().constData(), 0755) != 0 || ::setresuid(65534, 65534, 0) != 0))
+            QSKIP("cannot take an ordinary user's identity");
+        const bool lowered = limit == -3  ? ::pthread_setattr_default_np(&small) == 0
+                             : limit == 0 ? true
+                                          : ::setrlimit(resource, &low) == 0;
         std::vector<int> taken;
-        for (int fd; descriptors < 0 && (fd = ::open("/", O_RDONLY)) >= 0;)
+        for (int fd; limit == -1 && (fd = ::open("/", O_RDONLY)) >= 0;)
             taken.push_back(fd);
-        for (int i = 0; i < 2 && !taken.empty(); ++i, taken.pop_back())
+        for (int i = 0; i < 3 && !taken.empty(); ++i, taken.pop_back())
             ::close(taken.back());
-        const QByteArrayList got = listed(builder, start, stopAfter);
+        const QByteArrayList got = lowered ? listed(builder, start, stopAfter) : QByteArrayList();
         for (int fd : taken)
             ::close(fd);
-        ::setrlimit(RLIMIT_NOFILE, &old);
+        ::setrlimit(resource, &old);
+        ::pthread_setattr_default_np(&usual);
+        QVERIFY(limit != -2 || ::getuid() != 65534 || ::setresuid(0, 0, 0) == 0);
+        QVERIFY(lowered);
         QCOMPARE(got, rows.split(' '));
     }
 
