@@ -278,15 +278,17 @@ void ContentComparer::readAll(Phase phase, const Files &files, const std::stop_t
 }
 
 // Files whose first 4 KiB agree with a partner's are read to the end, and so is one whose
-// partner was read whole in an earlier compare: only whole hashes compare then.
+// partner was read whole in an earlier compare: only whole hashes compare then. Pairs whose
+// first 4 KiB differ are told here, before reading the rest of one of them for another pair
+// replaces the hash of its first 4 KiB.
 void ContentComparer::markRests(std::span<const ContentPair> pairs, const Files &files,
-                                ContentProgress *progress)
+                                ContentProgress *progress, std::vector<ContentVerdict> &verdicts)
 {
     auto started = [](const Entry *e) {
         return e && e->round == Checked && (e->state == Prefix || e->state == NeedsRest);
     };
-    for (const ContentPair &pair : pairs) {
-        const ContentFile a = files(pair.first), b = files(pair.second);
+    for (size_t k = 0; k < pairs.size(); ++k) {
+        const ContentFile a = files(pairs[k].first), b = files(pairs[k].second);
         if (!a.identity.isKnown() || !b.identity.isKnown() || a.identity.size != b.identity.size)
             continue;
         Entry *ea = find(a.identity), *eb = find(b.identity);
@@ -295,6 +297,8 @@ void ContentComparer::markRests(std::span<const ContentPair> pairs, const Files 
         if (started(ea) && started(eb)) {
             if (XXH128_isEqual(ea->digest, eb->digest))
                 ea->state = eb->state = NeedsRest;
+            else
+                verdicts[k] = {Kind::Different};
         } else if (started(ea) && eb->round == Checked && eb->state == Full) {
             ea->state = NeedsRest;
         } else if (started(eb) && ea->round == Checked && ea->state == Full) {
@@ -328,8 +332,6 @@ ContentVerdict ContentComparer::verdict(const ContentFile &first, const ContentF
         return {Kind::Same};
     if (a->state == Full && b->state == Full)
         return {XXH128_isEqual(a->digest, b->digest) ? Kind::Same : Kind::Different};
-    if (a->state != Full && b->state != Full && !XXH128_isEqual(a->digest, b->digest))
-        return {Kind::Different};
     return {}; // stopped before the rest was read
 }
 
@@ -363,13 +365,14 @@ ContentComparer::Outcome ContentComparer::compare(std::span<const ContentPair> p
     }
     std::atomic<quint64> bytes{0};
     readAll(Phase::Start, files, stop, progress, readers, bytes);
-    markRests(pairs, files, progress);
-    readAll(Phase::Rest, files, stop, progress, readers, bytes);
-
     Outcome outcome;
-    outcome.verdicts.reserve(pairs.size());
-    for (const ContentPair &pair : pairs)
-        outcome.verdicts.push_back(verdict(files(pair.first), files(pair.second)));
+    outcome.verdicts.resize(pairs.size());
+    markRests(pairs, files, progress, outcome.verdicts);
+    readAll(Phase::Rest, files, stop, progress, readers, bytes);
+    for (size_t k = 0; k < pairs.size(); ++k) {
+        if (!outcome.verdicts[k].isCompared())
+            outcome.verdicts[k] = verdict(files(pairs[k].first), files(pairs[k].second));
+    }
     for (const Entry &entry : m_cache) {
         if (entry.round == Checked && entry.state == Failed)
             outcome.failures.push_back(

@@ -89,7 +89,7 @@ private:
     Entry *find(const FileIdentity &identity);
     void collect(std::span<const ContentPair> pairs, const Files &files);
     void markRests(std::span<const ContentPair> pairs, const Files &files,
-                   ContentProgress *progress);
+                   ContentProgress *progress, std::vector<ContentVerdict> &verdicts);
     ContentVerdict verdict(const ContentFile &first, const ContentFile &second);
     void readAll(Phase phase, const Files &files, const std::stop_token &stop,
                  ContentProgress *progress, unsigned readers, std::atomic<quint64> &bytes);
