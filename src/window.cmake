@@ -6,8 +6,11 @@ add_library(twinsift_window STATIC
   app/pairindices.h
   app/resultmodel.cpp app/resultmodel.h
   app/batchqueue.h
-  app/workjob.cpp app/workjob.h
+  app/workjob.h
   app/workrunner.cpp app/workrunner.h
+  app/background.cpp app/background.h
+  app/pathcheck.cpp app/pathcheck.h
+  app/startjob.cpp app/startjob.h
   app/listingjob.cpp app/listingjob.h
   app/searchjob.cpp app/searchjob.h
   app/trashjob.cpp app/trashjob.h
@@ -17,6 +20,8 @@ add_library(twinsift_window STATIC
   app/messages.cpp app/messages.h
   app/startfolder.cpp app/startfolder.h
   app/keywordfile.cpp app/keywordfile.h
+  app/designedlayout.cpp app/designedlayout.h
+  app/foldericons.cpp app/foldericons.h
   app/foldertree.cpp app/foldertree.h
   app/prompter.cpp app/prompter.h
   app/form1.cpp app/form1.h app/form1.ui
@@ -34,7 +39,8 @@ add_library(twinsift_window STATIC
 )
 set_target_properties(twinsift_window PROPERTIES AUTOMOC ON AUTOUIC ON)
 target_include_directories(twinsift_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(twinsift_window PUBLIC twinsift_core Qt6::Widgets Qt6::Multimedia)
+target_link_libraries(twinsift_window PUBLIC twinsift_core Qt6::Widgets Qt6::Multimedia
+                                             Qt6::Concurrent)
 
 add_executable(twinsift app/main.cpp app/twinsift.qrc)
 set_target_properties(twinsift PROPERTIES AUTORCC ON)

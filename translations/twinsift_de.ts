@@ -54,18 +54,18 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>and %n more.</source>
-        <translation>
-            <numerusform>und eine weitere.</numerusform>
-            <numerusform>und %n weitere.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>%n file(s) could not be moved to the trash:</source>
         <translation>
             <numerusform>Eine Datei konnte nicht in den Papierkorb verschoben werden:</numerusform>
             <numerusform>%n Dateien konnten nicht in den Papierkorb verschoben werden:</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>FolderIcons</name>
+    <message>
+        <source>Folder</source>
+        <translation>Ordner</translation>
     </message>
 </context>
 <context>
@@ -120,7 +120,7 @@
     </message>
     <message>
         <source>&amp;Clear</source>
-        <translation>&amp;Leeren</translation>
+        <translation>L&amp;eeren</translation>
     </message>
     <message>
         <source>&amp;Find Duplicates</source>
@@ -141,13 +141,6 @@
 </context>
 <context>
     <name>Messages</name>
-    <message numerus="yes">
-        <source>and %n more.</source>
-        <translation>
-            <numerusform>und eine weitere.</numerusform>
-            <numerusform>und %n weitere.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>The folder %1 cannot be read: %2</source>
         <translation>Der Ordner %1 kann nicht gelesen werden: %2</translation>
@@ -157,24 +150,34 @@
         <translation>%1: %2</translation>
     </message>
     <message numerus="yes">
-        <source>%n folder(s) or file(s) could not be read and were not searched:</source>
+        <source>%Ln folder(s) or file(s) could not be read and were not searched:</source>
         <translation>
             <numerusform>Ein Ordner oder eine Datei konnte nicht gelesen werden und wurde nicht durchsucht:</numerusform>
-            <numerusform>%n Ordner oder Dateien konnten nicht gelesen werden und wurden nicht durchsucht:</numerusform>
+            <numerusform>%Ln Ordner oder Dateien konnten nicht gelesen werden und wurden nicht durchsucht:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n folder(s) or file(s) could not be read and were not listed:</source>
+        <source>%Ln folder(s) or file(s) could not be read and were not listed:</source>
         <translation>
             <numerusform>Ein Ordner oder eine Datei konnte nicht gelesen werden und wurde nicht aufgelistet:</numerusform>
-            <numerusform>%n Ordner oder Dateien konnten nicht gelesen werden und wurden nicht aufgelistet:</numerusform>
+            <numerusform>%Ln Ordner oder Dateien konnten nicht gelesen werden und wurden nicht aufgelistet:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n file(s)</source>
+        <source>%Ln file(s)</source>
         <translation>
-            <numerusform>%n Datei</numerusform>
-            <numerusform>%n Dateien</numerusform>
+            <numerusform>%Ln Datei</numerusform>
+            <numerusform>%Ln Dateien</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>NamedList</name>
+    <message numerus="yes">
+        <source>and %Ln more.</source>
+        <translation>
+            <numerusform>und %Ln weitere.</numerusform>
+            <numerusform>und %Ln weitere.</numerusform>
         </translation>
     </message>
 </context>
@@ -204,24 +207,16 @@
 <context>
     <name>StartFolder</name>
     <message>
-        <source>HOMEDRIVE is not set</source>
-        <translation>HOMEDRIVE ist nicht gesetzt</translation>
-    </message>
-    <message>
         <source>HOMEDRIVE (%1) is not a folder</source>
         <translation>HOMEDRIVE (%1) ist kein Ordner</translation>
-    </message>
-    <message>
-        <source>USERPROFILE is not set</source>
-        <translation>USERPROFILE ist nicht gesetzt</translation>
     </message>
     <message>
         <source>USERPROFILE (%1) is not a folder</source>
         <translation>USERPROFILE (%1) ist kein Ordner</translation>
     </message>
     <message>
-        <source>%1: starting in %2.</source>
-        <translation>%1: Start in %2.</translation>
+        <source>Starting in %1: %2.</source>
+        <translation>Start in %1: %2.</translation>
     </message>
 </context>
 <context>
@@ -241,13 +236,6 @@
 </context>
 <context>
     <name>twinsift</name>
-    <message numerus="yes">
-        <source>and %n more.</source>
-        <translation>
-            <numerusform>und eine weitere.</numerusform>
-            <numerusform>und %n weitere.</numerusform>
-        </translation>
-    </message>
     <message numerus="yes">
         <source>Left in the trash: %n file(s)</source>
         <translation>
@@ -374,6 +362,48 @@
         <translation>die Liste %1 enthält NUL-Bytes, die kein Pfad enthalten kann; mit --null enden ihre Einträge auf NUL, wie find -print0 sie schreibt</translation>
     </message>
     <message>
+        <source>cannot write the help text: %1</source>
+        <translation>der Hilfetext kann nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>%1 needs a file name</source>
+        <translation>%1 braucht einen Dateinamen</translation>
+    </message>
+    <message>
+        <source>--from takes one listing</source>
+        <translation>--from nimmt eine Liste</translation>
+    </message>
+    <message numerus="yes">
+        <source>the listing is incomplete: %n folder(s) could not be opened for lack of file descriptors (see ulimit -n)</source>
+        <translation>
+            <numerusform>die Auflistung ist unvollständig: ein Ordner konnte mangels Dateideskriptoren nicht geöffnet werden (siehe ulimit -n)</numerusform>
+            <numerusform>die Auflistung ist unvollständig: %n Ordner konnten mangels Dateideskriptoren nicht geöffnet werden (siehe ulimit -n)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>entry %1 of the listing %2 is longer than a path can be (4096 bytes)</source>
+        <translation>Eintrag %1 der Liste %2 ist länger, als ein Pfad sein kann (4096 Bytes)</translation>
+    </message>
+    <message>
+        <source>line %1 of the listing %2 is longer than a path can be (4096 bytes)</source>
+        <translation>Zeile %1 der Liste %2 ist länger, als ein Pfad sein kann (4096 Bytes)</translation>
+    </message>
+    <message>
+        <source>entry %1 of the listing %2 has a name longer than a name can be (255 bytes)</source>
+        <translation>Eintrag %1 der Liste %2 hat einen Namen, der länger ist, als ein Name sein kann (255 Bytes)</translation>
+    </message>
+    <message>
+        <source>line %1 of the listing %2 has a name longer than a name can be (255 bytes)</source>
+        <translation>Zeile %1 der Liste %2 hat einen Namen, der länger ist, als ein Name sein kann (255 Bytes)</translation>
+    </message>
+    <message numerus="yes">
+        <source>skipped %n repeated path(s) of the listing</source>
+        <translation>
+            <numerusform>einen wiederholten Pfad der Liste übersprungen</numerusform>
+            <numerusform>%n wiederholte Pfade der Liste übersprungen</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Usage:
   twinsift-cli list [--format tsv|csv|jsonl] FOLDER...
   twinsift-cli dups [--threshold PERCENT] [--keywords FILE] [--stats] [--content]
@@ -495,6 +525,14 @@ Warnung in der Standardfehlerausgabe übersprungen.
         <source>Type or paste a folder and press Enter</source>
         <translation>Ordner eingeben oder einfügen und Enter drücken</translation>
     </message>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>The folder to list or search</source>
+        <translation>Der Ordner, der aufgelistet oder durchsucht wird</translation>
+    </message>
 </context>
 <context>
     <name>twinsift::Form1</name>
@@ -539,38 +577,38 @@ Warnung in der Standardfehlerausgabe übersprungen.
         <translation>Suche angehalten: die bisher gefundenen Paare bleiben in der Liste.</translation>
     </message>
     <message numerus="yes">
-        <source>The search found %n pair(s), more than the list can hold: it shows the first %1 of them. Raise the Similarity slider or add keywords to find fewer pairs.</source>
+        <source>The search found %Ln pair(s), more than the list can hold: it shows the first %L1 of them. Raise the Similarity slider or add keywords to find fewer pairs.</source>
         <translation>
-            <numerusform>Die Suche fand ein Paar, mehr als die Liste fassen kann: sie zeigt die ersten %1. Erhöhen Sie die Ähnlichkeit oder ergänzen Sie Stichwörter, um weniger Paare zu finden.</numerusform>
-            <numerusform>Die Suche fand %n Paare, mehr als die Liste fassen kann: sie zeigt die ersten %1. Erhöhen Sie die Ähnlichkeit oder ergänzen Sie Stichwörter, um weniger Paare zu finden.</numerusform>
+            <numerusform>Die Suche fand ein Paar, mehr als die Liste fassen kann: sie zeigt die ersten %L1. Erhöhen Sie die Ähnlichkeit oder ergänzen Sie Stichwörter, um weniger Paare zu finden.</numerusform>
+            <numerusform>Die Suche fand %Ln Paare, mehr als die Liste fassen kann: sie zeigt die ersten %L1. Erhöhen Sie die Ähnlichkeit oder ergänzen Sie Stichwörter, um weniger Paare zu finden.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>The list already holds %1 rows, the most it can: none of the %n pair(s) the search found could be added. Press Clear first.</source>
+        <source>The list already holds %L1 rows, the most it can: none of the %Ln pair(s) the search found could be added. Press Clear first.</source>
         <translation>
-            <numerusform>Die Liste enthält schon %1 Zeilen, so viele wie möglich: das gefundene Paar konnte nicht hinzugefügt werden. Drücken Sie zuerst Leeren.</numerusform>
-            <numerusform>Die Liste enthält schon %1 Zeilen, so viele wie möglich: keines der %n gefundenen Paare konnte hinzugefügt werden. Drücken Sie zuerst Leeren.</numerusform>
+            <numerusform>Die Liste enthält schon %L1 Zeilen, so viele wie möglich: das gefundene Paar konnte nicht hinzugefügt werden. Drücken Sie zuerst Leeren.</numerusform>
+            <numerusform>Die Liste enthält schon %L1 Zeilen, so viele wie möglich: keines der %Ln gefundenen Paare konnte hinzugefügt werden. Drücken Sie zuerst Leeren.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>Deleting stopped: %n file(s) had been moved to the trash:</source>
+        <source>Deleting stopped: %Ln file(s) had been moved to the trash:</source>
         <translation>
             <numerusform>Löschen angehalten: eine Datei war schon in den Papierkorb verschoben:</numerusform>
-            <numerusform>Löschen angehalten: %n Dateien waren schon in den Papierkorb verschoben:</numerusform>
+            <numerusform>Löschen angehalten: %Ln Dateien waren schon in den Papierkorb verschoben:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n file(s) moved to the trash; Ctrl+Z restores them.</source>
+        <source>%Ln file(s) moved to the trash; Ctrl+Z restores them.</source>
         <translation>
             <numerusform>Eine Datei in den Papierkorb verschoben; Strg+Z holt sie zurück.</numerusform>
-            <numerusform>%n Dateien in den Papierkorb verschoben; Strg+Z holt sie zurück.</numerusform>
+            <numerusform>%Ln Dateien in den Papierkorb verschoben; Strg+Z holt sie zurück.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n file(s) restored.</source>
+        <source>%Ln file(s) restored.</source>
         <translation>
             <numerusform>Eine Datei wiederhergestellt.</numerusform>
-            <numerusform>%n Dateien wiederhergestellt.</numerusform>
+            <numerusform>%Ln Dateien wiederhergestellt.</numerusform>
         </translation>
     </message>
     <message>
@@ -592,6 +630,62 @@ Warnung in der Standardfehlerausgabe übersprungen.
     <message>
         <source>Click *Yes* to delete files</source>
         <translation>Klicken Sie auf *Ja*, um die Dateien zu löschen</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Laufwerk</translation>
+    </message>
+    <message>
+        <source>Results</source>
+        <translation>Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Image preview</source>
+        <translation>Bildvorschau</translation>
+    </message>
+    <message>
+        <source>Similarity</source>
+        <translation>Ähnlichkeit</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Message line</source>
+        <translation>Meldungszeile</translation>
+    </message>
+    <message>
+        <source>Music player</source>
+        <translation>Musikspieler</translation>
+    </message>
+    <message>
+        <source>Files or pairs of alike names; Space ticks a row, Enter opens its file</source>
+        <translation>Dateien oder Paare ähnlicher Namen; die Leertaste hakt eine Zeile an, die Eingabetaste öffnet ihre Datei</translation>
+    </message>
+    <message>
+        <source>How alike two names must be, in percent</source>
+        <translation>Wie ähnlich zwei Namen sein müssen, in Prozent</translation>
+    </message>
+    <message>
+        <source>This cannot be stopped halfway: it ends by itself soon.</source>
+        <translation>Dies lässt sich nicht mittendrin anhalten: es endet bald von selbst.</translation>
+    </message>
+    <message>
+        <source>Start stopped: type or paste a folder above the tree.</source>
+        <translation>Start angehalten: geben Sie einen Ordner über der Baumansicht ein.</translation>
+    </message>
+    <message>
+        <source>Stopped: %1 was not walked.</source>
+        <translation>Angehalten: %1 wurde nicht durchlaufen.</translation>
+    </message>
+    <message>
+        <source>Can&apos;t read image: %1</source>
+        <translation>Bild kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a file that can be played.</source>
+        <translation>%1 ist keine Datei, die abgespielt werden kann.</translation>
     </message>
     <message>
         <source>Comparing stopped: the contents compared so far are shown.</source>
@@ -651,12 +745,19 @@ Warnung in der Standardfehlerausgabe übersprungen.
     </message>
 </context>
 <context>
+    <name>twinsift::PathCheck</name>
+    <message>
+        <source>Looking at %1</source>
+        <translation>Prüfe %1</translation>
+    </message>
+</context>
+<context>
     <name>twinsift::RestoreJob</name>
     <message numerus="yes">
-        <source>Restoring %n file(s)</source>
+        <source>Restoring %Ln file(s)</source>
         <translation>
             <numerusform>Eine Datei wird wiederhergestellt</numerusform>
-            <numerusform>%n Dateien werden wiederhergestellt</numerusform>
+            <numerusform>%Ln Dateien werden wiederhergestellt</numerusform>
         </translation>
     </message>
 </context>
@@ -682,10 +783,10 @@ Warnung in der Standardfehlerausgabe übersprungen.
         <translation>Der Ordner von %1 ist nicht mehr da.</translation>
     </message>
     <message numerus="yes">
-        <source>%n path(s) copied: %1</source>
+        <source>%Ln path(s) copied: %1</source>
         <translation>
             <numerusform>Pfad kopiert: %1</numerusform>
-            <numerusform>%n Pfade kopiert: %1</numerusform>
+            <numerusform>%Ln Pfade kopiert: %1</numerusform>
         </translation>
     </message>
 </context>
@@ -709,31 +810,37 @@ Warnung in der Standardfehlerausgabe übersprungen.
     </message>
     <message>
         <source>The &amp;Copy</source>
+        <comment>tick rule</comment>
         <translation>Die &amp;Kopie</translation>
     </message>
     <message>
         <source>The &amp;Newer File</source>
+        <comment>tick rule</comment>
         <translation>Die &amp;neuere Datei</translation>
     </message>
     <message>
         <source>The &amp;Older File</source>
+        <comment>tick rule</comment>
         <translation>Die ä&amp;ltere Datei</translation>
     </message>
     <message>
         <source>The &amp;Longer Name</source>
+        <comment>tick rule</comment>
         <translation>Den l&amp;ängeren Namen</translation>
     </message>
     <message>
         <source>Files &amp;Under This Folder</source>
+        <comment>tick rule</comment>
         <translation>Dateien &amp;in diesem Ordner</translation>
     </message>
     <message>
         <source>Files Out&amp;side This Folder</source>
+        <comment>tick rule</comment>
         <translation>Dateien a&amp;ußerhalb dieses Ordners</translation>
     </message>
     <message>
         <source>U&amp;ntick All</source>
-        <translation>Alle a&amp;bhaken</translation>
+        <translation>Alle Häkchen &amp;entfernen</translation>
     </message>
     <message>
         <source>&amp;Restore Last Deletion</source>
@@ -751,20 +858,27 @@ Warnung in der Standardfehlerausgabe übersprungen.
 <context>
     <name>twinsift::RuleJob</name>
     <message numerus="yes">
-        <source>Reading %n file(s)</source>
+        <source>Reading %Ln file(s)</source>
         <translation>
             <numerusform>Eine Datei wird gelesen</numerusform>
-            <numerusform>%n Dateien werden gelesen</numerusform>
+            <numerusform>%Ln Dateien werden gelesen</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>twinsift::StartJob</name>
+    <message>
+        <source>Starting</source>
+        <translation>Starte</translation>
     </message>
 </context>
 <context>
     <name>twinsift::TrashJob</name>
     <message numerus="yes">
-        <source>%1 of %n file(s)</source>
+        <source>%L1 of %Ln file(s)</source>
         <translation>
-            <numerusform>%1 von %n Datei</numerusform>
-            <numerusform>%1 von %n Dateien</numerusform>
+            <numerusform>%L1 von %Ln Datei</numerusform>
+            <numerusform>%L1 von %Ln Dateien</numerusform>
         </translation>
     </message>
 </context>

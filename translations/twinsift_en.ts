@@ -11,13 +11,6 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>and %n more.</source>
-        <translation>
-            <numerusform>and %n more.</numerusform>
-            <numerusform>and %n more.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>%n file(s) could not be moved to the trash:</source>
         <translation>
             <numerusform>%n file could not be moved to the trash:</numerusform>
@@ -28,43 +21,39 @@
 <context>
     <name>Messages</name>
     <message numerus="yes">
-        <source>and %n more.</source>
+        <source>%Ln folder(s) or file(s) could not be read and were not searched:</source>
         <translation>
-            <numerusform>and %n more.</numerusform>
-            <numerusform>and %n more.</numerusform>
+            <numerusform>%Ln folder or file could not be read and was not searched:</numerusform>
+            <numerusform>%Ln folders or files could not be read and were not searched:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n folder(s) or file(s) could not be read and were not searched:</source>
+        <source>%Ln folder(s) or file(s) could not be read and were not listed:</source>
         <translation>
-            <numerusform>%n folder or file could not be read and was not searched:</numerusform>
-            <numerusform>%n folders or files could not be read and were not searched:</numerusform>
+            <numerusform>%Ln folder or file could not be read and was not listed:</numerusform>
+            <numerusform>%Ln folders or files could not be read and were not listed:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n folder(s) or file(s) could not be read and were not listed:</source>
+        <source>%Ln file(s)</source>
         <translation>
-            <numerusform>%n folder or file could not be read and was not listed:</numerusform>
-            <numerusform>%n folders or files could not be read and were not listed:</numerusform>
+            <numerusform>%Ln file</numerusform>
+            <numerusform>%Ln files</numerusform>
         </translation>
     </message>
+</context>
+<context>
+    <name>NamedList</name>
     <message numerus="yes">
-        <source>%n file(s)</source>
+        <source>and %Ln more.</source>
         <translation>
-            <numerusform>%n file</numerusform>
-            <numerusform>%n files</numerusform>
+            <numerusform>and %Ln more.</numerusform>
+            <numerusform>and %Ln more.</numerusform>
         </translation>
     </message>
 </context>
 <context>
     <name>twinsift</name>
-    <message numerus="yes">
-        <source>and %n more.</source>
-        <translation>
-            <numerusform>and %n more.</numerusform>
-            <numerusform>and %n more.</numerusform>
-        </translation>
-    </message>
     <message numerus="yes">
         <source>Ticked %Ln file(s) in %1; %2</source>
         <translation>
@@ -110,42 +99,56 @@
             <numerusform>skipped %n entries that could not be read</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>the listing is incomplete: %n folder(s) could not be opened for lack of file descriptors (see ulimit -n)</source>
+        <translation>
+            <numerusform>the listing is incomplete: %n folder could not be opened for lack of file descriptors (see ulimit -n)</numerusform>
+            <numerusform>the listing is incomplete: %n folders could not be opened for lack of file descriptors (see ulimit -n)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>skipped %n repeated path(s) of the listing</source>
+        <translation>
+            <numerusform>skipped %n repeated path of the listing</numerusform>
+            <numerusform>skipped %n repeated paths of the listing</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift::Form1</name>
     <message numerus="yes">
-        <source>The search found %n pair(s), more than the list can hold: it shows the first %1 of them. Raise the Similarity slider or add keywords to find fewer pairs.</source>
+        <source>The search found %Ln pair(s), more than the list can hold: it shows the first %L1 of them. Raise the Similarity slider or add keywords to find fewer pairs.</source>
         <translation>
-            <numerusform>The search found %n pair, more than the list can hold: it shows the first %1 of them. Raise the Similarity slider or add keywords to find fewer pairs.</numerusform>
-            <numerusform>The search found %n pairs, more than the list can hold: it shows the first %1 of them. Raise the Similarity slider or add keywords to find fewer pairs.</numerusform>
+            <numerusform>The search found %Ln pair, more than the list can hold: it shows the first %L1 of them. Raise the Similarity slider or add keywords to find fewer pairs.</numerusform>
+            <numerusform>The search found %Ln pairs, more than the list can hold: it shows the first %L1 of them. Raise the Similarity slider or add keywords to find fewer pairs.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>The list already holds %1 rows, the most it can: none of the %n pair(s) the search found could be added. Press Clear first.</source>
+        <source>The list already holds %L1 rows, the most it can: none of the %Ln pair(s) the search found could be added. Press Clear first.</source>
         <translation>
-            <numerusform>The list already holds %1 rows, the most it can: the pair the search found could not be added. Press Clear first.</numerusform>
-            <numerusform>The list already holds %1 rows, the most it can: none of the %n pairs the search found could be added. Press Clear first.</numerusform>
+            <numerusform>The list already holds %L1 rows, the most it can: the pair the search found could not be added. Press Clear first.</numerusform>
+            <numerusform>The list already holds %L1 rows, the most it can: none of the %Ln pairs the search found could be added. Press Clear first.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>Deleting stopped: %n file(s) had been moved to the trash:</source>
+        <source>Deleting stopped: %Ln file(s) had been moved to the trash:</source>
         <translation>
-            <numerusform>Deleting stopped: %n file had been moved to the trash:</numerusform>
-            <numerusform>Deleting stopped: %n files had been moved to the trash:</numerusform>
+            <numerusform>Deleting stopped: %Ln file had been moved to the trash:</numerusform>
+            <numerusform>Deleting stopped: %Ln files had been moved to the trash:</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n file(s) moved to the trash; Ctrl+Z restores them.</source>
+        <source>%Ln file(s) moved to the trash; Ctrl+Z restores them.</source>
         <translation>
-            <numerusform>%n file moved to the trash; Ctrl+Z restores it.</numerusform>
-            <numerusform>%n files moved to the trash; Ctrl+Z restores them.</numerusform>
+            <numerusform>%Ln file moved to the trash; Ctrl+Z restores it.</numerusform>
+            <numerusform>%Ln files moved to the trash; Ctrl+Z restores them.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n file(s) restored.</source>
+        <source>%Ln file(s) restored.</source>
         <translation>
-            <numerusform>%n file restored.</numerusform>
-            <numerusform>%n files restored.</numerusform>
+            <numerusform>%Ln file restored.</numerusform>
+            <numerusform>%Ln files restored.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -169,40 +172,40 @@
 <context>
     <name>twinsift::RestoreJob</name>
     <message numerus="yes">
-        <source>Restoring %n file(s)</source>
+        <source>Restoring %Ln file(s)</source>
         <translation>
-            <numerusform>Restoring %n file</numerusform>
-            <numerusform>Restoring %n files</numerusform>
+            <numerusform>Restoring %Ln file</numerusform>
+            <numerusform>Restoring %Ln files</numerusform>
         </translation>
     </message>
 </context>
 <context>
     <name>twinsift::RowActions</name>
     <message numerus="yes">
-        <source>%n path(s) copied: %1</source>
+        <source>%Ln path(s) copied: %1</source>
         <translation>
-            <numerusform>%n path copied: %1</numerusform>
-            <numerusform>%n paths copied: %1</numerusform>
+            <numerusform>%Ln path copied: %1</numerusform>
+            <numerusform>%Ln paths copied: %1</numerusform>
         </translation>
     </message>
 </context>
 <context>
     <name>twinsift::RuleJob</name>
     <message numerus="yes">
-        <source>Reading %n file(s)</source>
+        <source>Reading %Ln file(s)</source>
         <translation>
-            <numerusform>Reading %n file</numerusform>
-            <numerusform>Reading %n files</numerusform>
+            <numerusform>Reading %Ln file</numerusform>
+            <numerusform>Reading %Ln files</numerusform>
         </translation>
     </message>
 </context>
 <context>
     <name>twinsift::TrashJob</name>
     <message numerus="yes">
-        <source>%1 of %n file(s)</source>
+        <source>%L1 of %Ln file(s)</source>
         <translation>
-            <numerusform>%1 of %n file</numerusform>
-            <numerusform>%1 of %n files</numerusform>
+            <numerusform>%L1 of %Ln file</numerusform>
+            <numerusform>%L1 of %Ln files</numerusform>
         </translation>
     </message>
 </context>

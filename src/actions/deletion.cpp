@@ -2,6 +2,7 @@
 #include "deletion.h"
 
 #include "app/messages.h"
+#include "app/namedlist.h"
 #include "listing/rawname.h"
 
 #include <QCoreApplication>
@@ -69,12 +70,9 @@ QString confirmationNames(const QList<QByteArray> &paths)
 {
     const QList<QByteArray> files = distinct(paths);
     QStringList lines;
-    for (qsizetype i = 0; i < files.size() && i < kNamedFailures; ++i)
-        lines << rawname::display(files[i]);
-    if (files.size() > kNamedFailures)
-        lines << QCoreApplication::translate("Deletion", "and %n more.", nullptr,
-                                             int(files.size() - kNamedFailures));
-    return lines.join(u'\n');
+    for (const QByteArray &file : files)
+        lines << rawname::display(file);
+    return namedlist::firstOf(lines, kNamedFailures).join(u'\n');
 }
 
 QString failureMessage(const QList<TrashFailure> &failures)

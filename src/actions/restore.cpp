@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "restore.h"
 
+#include "app/namedlist.h"
 #include "listing/rawname.h"
 
 #include <QCoreApplication>
@@ -15,22 +16,18 @@ RestoreOutcome restoreAll(const QList<trash::TrashedFile> &files)
 {
     RestoreOutcome outcome;
     QStringList lines;
-    qsizetype unnamed = 0, stayed = 0;
+    qsizetype stayed = 0;
     for (const trash::TrashedFile &file : files) {
         const trash::RestoreResult result = trash::restore(file);
         outcome.restored += result.restored ? 1 : 0;
         stayed += result.restored ? 0 : 1;
         if (result.error.isEmpty())
             continue;
-        if (lines.size() < kNamedFiles)
-            lines << QStringLiteral("%1: %2").arg(rawname::display(file.path), result.error);
-        else
-            ++unnamed;
+        lines << QStringLiteral("%1: %2").arg(rawname::display(file.path), result.error);
     }
     if (lines.isEmpty())
         return outcome;
-    if (unnamed > 0)
-        lines << QCoreApplication::translate("twinsift", "and %n more.", nullptr, int(unnamed));
+    lines = namedlist::firstOf(lines, kNamedFiles);
     // A file can be back while its record could not be dropped: that is told, but not as
     // a file left in the trash.
     lines.prepend(stayed > 0

@@ -14,11 +14,6 @@ CompareJob::CompareJob(std::shared_ptr<ContentComparer> comparer, std::vector<QB
 {
 }
 
-CompareJob::~CompareJob()
-{
-    wait();
-}
-
 void CompareJob::run(std::stop_token stop)
 {
     std::vector<FileIdentity> identities(m_files.size());

@@ -17,14 +17,11 @@ public:
     // `pairs` join `files`; `numbers` are the rows' numbers, one a pair.
     CompareJob(std::shared_ptr<ContentComparer> comparer, std::vector<QByteArray> files,
                std::vector<ContentPair> pairs, std::vector<quint64> numbers);
-    ~CompareJob() override;
-
     Progress progress() const override;
     const std::vector<quint64> &numbers() const { return m_numbers; }
-    // Valid once finished() has been sent.
+    // Valid once the job has ended.
     const ContentComparer::Outcome &outcome() const { return m_outcome; }
 
-protected:
     void run(std::stop_token stop) override;
 
 private:

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "foldertree.h"
 
+#include "app/background.h"
+#include "app/foldericons.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStorageInfo>
 #include <QTreeView>
@@ -19,9 +23,16 @@ FolderTree::FolderTree(QWidget *parent)
     m_edit->setObjectName(QStringLiteral("folderPath"));
     m_edit->setPlaceholderText(tr("Folder"));
     m_edit->setToolTip(tr("Type or paste a folder and press Enter"));
+    m_edit->setAccessibleName(tr("Folder"));
+    m_edit->setAccessibleDescription(tr("Type or paste a folder and press Enter"));
+    m_edit->installEventFilter(this);
     m_tree->setObjectName(QStringLiteral("folderTree"));
+    m_tree->setAccessibleName(tr("Folders"));
+    m_tree->setAccessibleDescription(tr("The folder to list or search"));
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_model->setReadOnly(true);
+    static FolderIcons icons; // outlives every model that uses it
+    m_model->setIconProvider(&icons);
     // A chosen folder that is removed moves the tree's current row to a neighbour: the path
     // stays the folder the user chose, so that the work says it has gone instead of walking
     // another folder. Connected before the tree's own handlers, which move it.
@@ -72,24 +83,35 @@ void FolderTree::setRootPath(const QString &root)
     setCurrent(root);
 }
 
-bool FolderTree::setPath(const QString &folder)
+std::optional<FolderTree::Place> FolderTree::place(const QString &folder)
 {
     const QFileInfo info(folder);
     if (!info.isDir())
-        return false;
+        return std::nullopt;
     const QString clean = QDir::cleanPath(info.absoluteFilePath());
-    const QString root = QStorageInfo(clean).rootPath();
-    if (!root.isEmpty() && root != rootPath()) {
-        m_tree->setRootIndex(m_model->setRootPath(root));
-        Q_EMIT rootChanged(root);
+    return Place{clean, QStorageInfo(clean).rootPath()};
+}
+
+void FolderTree::show(const Place &place)
+{
+    if (!place.root.isEmpty() && place.root != rootPath()) {
+        m_tree->setRootIndex(m_model->setRootPath(place.root));
+        Q_EMIT rootChanged(place.root);
     }
-    const QModelIndex index = m_model->index(clean);
+    const QModelIndex index = m_model->index(place.folder);
     if (index.isValid()) {
         m_tree->setCurrentIndex(index);
         m_tree->scrollTo(index);
     }
-    setCurrent(clean);
-    return true;
+    setCurrent(place.folder);
+}
+
+bool FolderTree::setPath(const QString &folder)
+{
+    const std::optional<Place> found = place(folder);
+    if (found)
+        show(*found);
+    return found.has_value();
 }
 
 // The model reads folders in the background and the tree has no size before it is shown:
@@ -110,15 +132,38 @@ void FolderTree::setCurrent(const QString &folder)
 }
 
 // A relative path is taken from the folder shown; spaces pasted around a folder's path are
-// dropped when the path as typed names no folder.
+// dropped when the path as typed names no folder. The look runs off the GUI thread, as the
+// folder may lie on a slow or hung mount.
 void FolderTree::onTyped()
 {
     const QString typed = m_edit->text();
     const QDir shown(m_path);
-    if (!setPath(shown.filePath(typed)) && !setPath(shown.filePath(typed.trimmed()))) {
-        m_edit->setText(m_path);
-        Q_EMIT rejected(typed);
+    background::run<std::optional<Place>>(
+        this,
+        [asTyped = shown.filePath(typed), trimmed = shown.filePath(typed.trimmed())] {
+            std::optional<Place> found = place(asTyped);
+            return found ? found : place(trimmed);
+        },
+        [this, typed](const std::optional<Place> &found) {
+            if (found) {
+                show(*found);
+                return;
+            }
+            m_edit->setText(m_path);
+            Q_EMIT rejected(typed);
+        });
+}
+
+// Ctrl+Z restores the last deletion anywhere in the window: the field gives up its own undo,
+// which for a path typed in one go is rarely wanted, rather than swallow the key.
+bool FolderTree::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Undo)) {
+        event->ignore();
+        return true;
     }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace twinsift

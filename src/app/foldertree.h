@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QFileSystemModel;
 class QLineEdit;
 class QTreeView;
@@ -15,10 +17,22 @@ namespace twinsift {
 class FolderTree : public QWidget {
     Q_OBJECT
 public:
+    // A folder as the tree shows it: its clean absolute path and the root of its volume.
+    struct Place {
+        QString folder;
+        QString root;
+    };
+
     explicit FolderTree(QWidget *parent = nullptr);
 
+    // Where `folder` stands; none when it is not a folder. It asks the file system: call it
+    // off the GUI thread.
+    static std::optional<Place> place(const QString &folder);
+
     QString path() const { return m_path; }
-    // Shows `folder` and makes it the path; false when it is not a folder.
+    // Shows `place` and makes its folder the path.
+    void show(const Place &place);
+    // place() and show() in one go, on the caller's thread; false when it is not a folder.
     bool setPath(const QString &folder);
     QString rootPath() const;
     // Shows the volume rooted at `root` and makes its root the path.
@@ -33,6 +47,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setCurrent(const QString &folder);

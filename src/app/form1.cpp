@@ -1,20 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "form1.h"
 
+#include "app/background.h"
 #include "app/comparejob.h"
+#include "app/designedlayout.h"
 #include "app/keywordfile.h"
 #include "app/listingjob.h"
 #include "app/messages.h"
+#include "app/pathcheck.h"
 #include "app/prompter.h"
 #include "app/restorejob.h"
 #include "app/rulejob.h"
 #include "app/searchjob.h"
-#include "app/startfolder.h"
+#include "app/startjob.h"
 #include "app/trashjob.h"
 #include "app/workrunner.h"
 #include "listing/rawname.h"
 #include "ui_form1.h"
 #include "view/imagepreview.h"
+#include "view/musicplaylist.h"
 #include "view/pathdelegate.h"
 #include "view/pictureloader.h"
 #include "view/rowactions.h"
@@ -25,7 +29,9 @@
 #include <QFileInfo>
 #include <QShortcut>
 #include <QStorageInfo>
+
 #include <QStyleOptionButton>
+#include <algorithm>
 
 namespace twinsift {
 
@@ -36,17 +42,16 @@ const QColor kMessageColour(255, 0, 0);
 const QPoint kMessageAt(0, 25);
 
 // The boxes end where the list begins: a caption longer than the room left beside the check
-// mark (in some fonts and languages) ends in "..." rather than losing letters unseen, and
-// the whole caption stays in the tooltip.
+// mark (in some fonts and languages) ends in "..." rather than losing letters unseen; the
+// whole caption stays the tooltip and the name a screen reader speaks.
 void elideToFit(QCheckBox *box)
 {
     QStyleOptionButton option;
     option.initFrom(box);
     const int room =
         box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
-    const QString caption = box->text();
+    const QString caption = box->accessibleName();
     box->setText(box->fontMetrics().elidedText(caption, Qt::ElideRight, room - 2));
-    box->setToolTip(caption);
 }
 
 } // namespace
@@ -60,20 +65,24 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
       m_comparer(std::make_shared<ContentComparer>())
 {
     m_ui->setupUi(this);
+    placeControls();
     m_runner = new WorkRunner(this, m_ui->ProgressBar1, m_ui->lblWorking);
-    setFixedSize(size());
-    // The layout is fixed in pixels and was drawn for 8 point text: keep the desktop's
-    // family at that size so that every caption fits its place.
-    QFont text = font();
-    text.setPointSizeF(8);
-    setFont(text);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
     m_ui->ListView1->setModel(m_model);
-    for (QCheckBox *box : {m_ui->CheckImage, m_ui->chkKeywords, m_ui->chkMsgBox})
-        elideToFit(box);
+    for (QCheckBox *box : {m_ui->CheckImage, m_ui->chkKeywords, m_ui->chkMsgBox}) {
+        box->setAccessibleName(box->text().remove(u'&'));
+        box->setToolTip(box->accessibleName());
+    }
+    const std::pair<QWidget *, QString> names[]{
+        {m_ui->Drive1, tr("Volume")},          {m_ui->ListView1, tr("Results")},
+        {m_ui->Picture1, tr("Image preview")}, {m_ui->Slider1, tr("Similarity")},
+        {m_ui->ProgressBar1, tr("Progress")},  {m_ui->lblWorking, tr("Progress")},
+        {m_ui->txtSong, tr("Message line")},   {m_ui->WMPlayer, tr("Music player")},
+    };
+    for (const auto &[widget, name] : names)
+        widget->setAccessibleName(name);
+    m_ui->ListView1->setAccessibleDescription(
+        tr("Files or pairs of alike names; Space ticks a row, Enter opens its file"));
+    m_ui->Slider1->setAccessibleDescription(tr("How alike two names must be, in percent"));
     m_ui->ListView1->setItemDelegate(new PathDelegate(m_ui->ListView1));
     fillDrives();
 
@@ -94,9 +103,9 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     // What the platform adds: work off the GUI thread, the player's own troubles, a typed
     // folder on another volume, pictures decoded in the background.
     connect(m_runner, &WorkRunner::busyChanged, this, &Form1::setWorking);
-    connect(m_runner, &WorkRunner::progressed, this, &Form1::takeRows);
-    connect(m_runner, &WorkRunner::finished, this, &Form1::workDone);
     connect(m_runner, &WorkRunner::aborting, this, [this] { say(tr("Stopping...")); });
+    connect(m_runner, &WorkRunner::cannotStop, this,
+            [this] { say(tr("This cannot be stopped halfway: it ends by itself soon.")); });
     connect(m_pictures, &PictureLoader::loaded, this, &Form1::pictureLoaded);
     connect(m_ui->WMPlayer, &MusicPanel::problem, this, &Form1::say);
     connect(m_ui->Dir1, &FolderTree::rootChanged, this, &Form1::selectDrive);
@@ -119,6 +128,64 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     connect(m_rowActions, &RowActions::said, this, &Form1::say);
 
     Form_Load();
+}
+
+// At the designed size every control stands where the form puts it; a larger window gives
+// the list its extra room, and what stands below or right of the list follows its edges.
+void Form1::placeControls()
+{
+    using Follow = DesignedLayout::Follow;
+    const DesignedLayout::Follows below = Follow::MovesDown;
+    const DesignedLayout::Follows corner = Follow::MovesDown | Follow::MovesRight;
+    m_layout = new DesignedLayout(this, size());
+    const std::pair<QWidget *, DesignedLayout::Follows> places[]{
+        {m_ui->Drive1, Follow::Stays},
+        {m_ui->Dir1, Follow::GrowsTall},
+        {m_ui->CheckImage, below},
+        {m_ui->chkKeywords, below},
+        {m_ui->chkMsgBox, below},
+        {m_ui->Frame2, below},
+        {m_ui->ListView1, Follow::GrowsWide | Follow::GrowsTall},
+        {m_ui->Picture1, corner},
+        {m_ui->Picture2, Follow::MovesRight},
+        {m_ui->Label1, below},
+        {m_ui->lblWorking, below},
+        {m_ui->ProgressBar1, below},
+        {m_ui->txtSong, below | Follow::GrowsWide},
+        {m_ui->WMPlayer, corner},
+        {m_ui->cmdSearch, below},
+        {m_ui->cmdClear, below},
+        {m_ui->cmdDups, below},
+        {m_ui->cmdSwitchItems, below},
+        {m_ui->cmdDelete, below},
+        {m_ui->txtIndex, Follow::Stays},
+    };
+    for (const auto &[widget, follows] : places)
+        m_layout->add(widget, follows);
+    auto *frame = new DesignedLayout(m_ui->Frame2, m_ui->Frame2->size());
+    for (QWidget *widget :
+         {static_cast<QWidget *>(m_ui->Label2), static_cast<QWidget *>(m_ui->Slider1),
+          static_cast<QWidget *>(m_ui->Label3)})
+        frame->add(widget, Follow::Stays);
+    resize(m_layout->sizeHint());
+}
+
+// The layout has placed the controls by now: the check boxes' captions fit their new room.
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    for (QCheckBox *box : {m_ui->CheckImage, m_ui->chkKeywords, m_ui->chkMsgBox})
+        elideToFit(box);
+}
+
+// A font set later (the desktop's, or a larger one) scales the form with it.
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        m_layout->invalidate();
+        resize(size().expandedTo(m_layout->minimumSize()));
+    }
 }
 
 // The runner goes with the window's children, after the members its signals reach.
@@ -148,37 +215,66 @@ void Form1::Form_Load()
     m_listMode = ListMode::Search;
     storeIndex(0);
     setColumns(ListMode::Search, columns::startup());
-    QStringList notes;
-    const StartFolder start = StartFolder::fromEnvironment();
-    selectDrive(start.drive);
-    m_ui->Dir1->setPath(start.folder);
-    if (!start.note.isEmpty())
-        notes << start.note;
+    fillDrives();
     m_imagePreviewShown = 0;
     m_ui->Picture1->hide();
-
-    const KeywordList::LoadResult loaded = m_keywordList.load(m_keywordFile);
-    const QString name = QFileInfo(m_keywordFile).fileName();
-    if (loaded.status == KeywordList::Status::Missing)
-        notes << tr("%1 is missing: no keywords are left out.").arg(name);
-    else if (loaded.status == KeywordList::Status::Unreadable)
-        notes << tr("%1 cannot be read (%2): no keywords are left out.").arg(name, loaded.error);
-    if (!notes.isEmpty())
-        say(notes.join(u' '));
+    // The start folder and the keyword file may lie on a slow mount: read in the background.
+    m_runner->start<StartJob>(std::make_unique<StartJob>(m_keywordFile),
+                              [this](StartJob &job) { started(job); });
     m_ui->Dir1->setFocus();
 }
 
+void Form1::started(const StartJob &job)
+{
+    if (!job.answered()) {
+        say(tr("Start stopped: type or paste a folder above the tree."));
+        Q_EMIT workFinished();
+        return;
+    }
+    const StartJob::Result &result = job.result();
+    selectDrive(result.start.drive);
+    if (result.place)
+        m_ui->Dir1->show(*result.place);
+    m_keywordList = result.keywords;
+    QStringList notes;
+    if (!result.start.note.isEmpty())
+        notes << result.start.note;
+    const QString name = m_keywordFile.mid(m_keywordFile.lastIndexOf(u'/') + 1);
+    if (result.loaded.status == KeywordList::Status::Missing)
+        notes << tr("%1 is missing: no keywords are left out.").arg(name);
+    else if (result.loaded.status == KeywordList::Status::Unreadable)
+        notes << tr("%1 cannot be read (%2): no keywords are left out.")
+                     .arg(name, result.loaded.error);
+    if (!notes.isEmpty())
+        say(notes.join(u' '));
+    Q_EMIT workFinished();
+}
+
+// The mounts are read in the background, as a hung one answers no call about it.
 void Form1::fillDrives()
 {
-    QStringList roots;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
-            roots << volume.rootPath();
-    }
-    roots.sort();
-    const QSignalBlocker blocker(m_ui->Drive1);
-    for (const QString &root : roots)
-        m_ui->Drive1->addItem(root, root);
+    background::run<QStringList>(
+        this,
+        [] {
+            QStringList roots;
+            for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+                if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
+                    roots << volume.rootPath();
+            }
+            return roots;
+        },
+        [this](const QStringList &mounted) {
+            const QString current = m_ui->Drive1->currentData().toString();
+            QStringList roots = mounted;
+            if (!current.isEmpty() && !roots.contains(current))
+                roots << current;
+            roots.sort();
+            const QSignalBlocker blocker(m_ui->Drive1);
+            m_ui->Drive1->clear();
+            for (const QString &root : std::as_const(roots))
+                m_ui->Drive1->addItem(root, root);
+            m_ui->Drive1->setCurrentIndex(m_ui->Drive1->findData(current));
+        });
 }
 
 // Shows the volume rooted at `root` in Drive1; changing the drive moves Dir1 to it.
@@ -219,22 +315,30 @@ void Form1::CheckImage_Click()
     }
 }
 
+// Made and opened in the background: the keyword folder may be slow, or not there yet.
 void Form1::chkKeywords_Click()
 {
     if (!m_ui->chkKeywords->isChecked())
         return;
-    if (!keywordfile::ready(m_keywordFile) ||
-        !m_openUrl(QUrl::fromLocalFile(QFileInfo(m_keywordFile).absoluteFilePath())))
-        tell(QMessageBox::Warning, tr("Unable to open."));
     m_ui->chkKeywords->setChecked(false);
+    background::run<QUrl>(
+        this,
+        [file = m_keywordFile] {
+            return keywordfile::ready(file)
+                       ? QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath())
+                       : QUrl();
+        },
+        [this](const QUrl &url) {
+            if (url.isEmpty() || !m_openUrl(url))
+                tell(QMessageBox::Warning, tr("Unable to open."));
+        });
 }
 
 void Form1::setColumns(ListMode kind, std::span<const Column> columns)
 {
     m_model->setColumns(kind, columns);
     m_ui->ListView1->horizontalHeader()->setSortIndicatorShown(false);
-    for (size_t i = 0; i < columns.size(); ++i)
-        m_ui->ListView1->setColumnWidth(int(i), columns[i].width);
+    m_ui->ListView1->fitColumns();
 }
 
 void Form1::storeIndex(quint64 number)
@@ -244,17 +348,33 @@ void Form1::storeIndex(quint64 number)
 }
 
 // The chosen folder may have gone, or become a file, since it was picked: say so before
-// anything in the list changes.
-bool Form1::walkFolderReady()
+// anything in the list changes. The look runs as a job, so a hung mount gives way to Esc.
+void Form1::checkFolder(std::function<void(const QByteArray &)> walk)
 {
-    const QString shown = m_ui->Dir1->path();
-    const QFileInfo folder(shown);
-    if (folder.isDir())
-        return true;
-    tell(QMessageBox::Warning,
-         folder.exists() ? tr("%1 is no longer a folder. Choose another folder.").arg(shown)
-                         : tr("The folder %1 no longer exists. Choose another folder.").arg(shown));
-    return false;
+    m_ui->lblWorking->clear();
+    m_runner->start<PathCheck>(
+        std::make_unique<PathCheck>(QFile::encodeName(m_ui->Dir1->path())),
+        [this, walk = std::move(walk)](PathCheck &job) {
+            const QString shown = rawname::display(job.path());
+            // Esc may come after the answer, before this handler: it stops the walk too.
+            switch (m_runner->wasStopped() ? PathCheck::Kind::Unanswered : job.kind()) {
+            case PathCheck::Kind::Folder:
+                walk(job.path());
+                return;
+            case PathCheck::Kind::Unanswered:
+                say(tr("Stopped: %1 was not walked.").arg(shown));
+                break;
+            case PathCheck::Kind::Missing:
+                tell(QMessageBox::Warning,
+                     tr("The folder %1 no longer exists. Choose another folder.").arg(shown));
+                break;
+            default:
+                tell(QMessageBox::Warning,
+                     tr("%1 is no longer a folder. Choose another folder.").arg(shown));
+            }
+            reportDeletion();
+            Q_EMIT workFinished();
+        });
 }
 
 void Form1::setWorking(bool working)
@@ -266,72 +386,66 @@ void Form1::setWorking(bool working)
 
 void Form1::cmdSearch_Click()
 {
-    if (isWorking() || !walkFolderReady())
+    if (isWorking())
         return;
-    if (m_listMode != ListMode::Search) {
-        m_listMode = ListMode::Search;
-        cmdClear_Click();
-        setColumns(ListMode::Search, columns::listing());
-    }
-    m_ui->lblWorking->clear();
-    m_runner->start(
-        std::make_unique<ListingJob>(QFile::encodeName(m_ui->Dir1->path()), m_index.value()));
+    checkFolder([this](const QByteArray &folder) {
+        if (m_listMode != ListMode::Search) {
+            m_listMode = ListMode::Search;
+            cmdClear_Click();
+            setColumns(ListMode::Search, columns::listing());
+        }
+        m_ui->lblWorking->clear();
+        m_runner->start<ListingJob>(
+            std::make_unique<ListingJob>(folder, m_index.value()),
+            [this](ListingJob &job) { listingFinished(job); },
+            [this](ListingJob &job) { takeRows(job); });
+    });
 }
 
 void Form1::cmdDups_Click()
 {
-    if (isWorking() || !walkFolderReady())
+    if (isWorking())
         return;
-    if (m_listMode != ListMode::Duplicate) {
-        m_listMode = ListMode::Duplicate;
-        cmdClear_Click();
-        setColumns(ListMode::Duplicate, columns::pairs());
-    }
-    m_ui->ProgressBar1->setRange(0, 100);
-    m_ui->ProgressBar1->setValue(0);
-    m_ui->lblWorking->clear();
-    m_runner->start(std::make_unique<SearchJob>(
-        QFile::encodeName(m_ui->Dir1->path()), m_keywordList, m_ui->Slider1->value(),
-        m_index.value(), quint64(m_model->rowCount()), m_maxPairRows));
+    checkFolder([this](const QByteArray &folder) {
+        if (m_listMode != ListMode::Duplicate) {
+            m_listMode = ListMode::Duplicate;
+            cmdClear_Click();
+            setColumns(ListMode::Duplicate, columns::pairs());
+        }
+        m_ui->ProgressBar1->setRange(0, 100);
+        m_ui->ProgressBar1->setValue(0);
+        m_ui->lblWorking->clear();
+        m_runner->start<SearchJob>(
+            std::make_unique<SearchJob>(folder, m_keywordList, m_ui->Slider1->value(),
+                                        m_index.value(), quint64(m_model->rowCount()),
+                                        m_maxPairRows),
+            [this](SearchJob &job) { searchFinished(job); },
+            [this](SearchJob &job) { takePairs(job); });
+    });
 }
 
 // Moves what the worker found so far into the list.
-void Form1::takeRows(WorkJob *job)
+void Form1::takeRows(ListingJob &job)
 {
-    if (auto *listing = qobject_cast<ListingJob *>(job)) {
-        std::vector<ListingRow> rows = listing->takeRows();
-        if (!rows.empty()) {
-            const quint64 last = rows.back().number;
-            m_model->appendFiles(std::move(rows));
-            storeIndex(last);
-        }
-    } else if (auto *search = qobject_cast<SearchJob *>(job)) {
-        const std::vector<PairIndices> pairs = search->takePairs();
-        if (pairs.empty())
-            return;
-        if (m_model->appendPairs(search->paths(), pairs)) {
-            storeIndex(pairs.back().number);
-        } else {
-            search->stop();
-            say(tr("The list holds the pairs of too many searches: press Clear first."));
-        }
-    }
+    std::vector<ListingRow> rows = job.takeRows();
+    if (rows.empty())
+        return;
+    const quint64 last = rows.back().number;
+    m_model->appendFiles(std::move(rows));
+    storeIndex(last);
 }
 
-void Form1::workDone(WorkJob *job)
+void Form1::takePairs(SearchJob &job)
 {
-    if (const auto *listing = qobject_cast<const ListingJob *>(job))
-        listingFinished(*listing);
-    else if (const auto *search = qobject_cast<const SearchJob *>(job))
-        searchFinished(*search);
-    else if (const auto *trashing = qobject_cast<const TrashJob *>(job))
-        trashFinished(*trashing);
-    else if (const auto *restoring = qobject_cast<const RestoreJob *>(job))
-        restoreFinished(*restoring);
-    else if (const auto *rule = qobject_cast<const RuleJob *>(job))
-        ruleFinished(*rule);
-    else if (const auto *compare = qobject_cast<const CompareJob *>(job))
-        compareFinished(*compare);
+    const std::vector<PairIndices> pairs = job.takePairs();
+    if (pairs.empty())
+        return;
+    if (m_model->appendPairs(job.paths(), pairs)) {
+        storeIndex(pairs.back().number);
+    } else {
+        m_runner->abort();
+        say(tr("The list holds the pairs of too many searches: press Clear first."));
+    }
 }
 
 void Form1::listingFinished(const ListingJob &job)
@@ -368,13 +482,13 @@ void Form1::searchFinished(const SearchJob &job)
     const auto pairs = int(std::min<quint64>(result.stats.pairs, INT_MAX));
     if (result.searched && result.stats.pairs > result.listed && result.listed > 0)
         tell(QMessageBox::Information,
-             tr("The search found %n pair(s), more than the list can hold: it shows the first "
-                "%1 of them. Raise the Similarity slider or add keywords to find fewer pairs.",
+             tr("The search found %Ln pair(s), more than the list can hold: it shows the first "
+                "%L1 of them. Raise the Similarity slider or add keywords to find fewer pairs.",
                 nullptr, pairs)
                  .arg(result.listed));
     else if (result.searched && result.stats.pairs > 0 && result.listed == 0)
         tell(QMessageBox::Information,
-             tr("The list already holds %1 rows, the most it can: none of the %n pair(s) the "
+             tr("The list already holds %L1 rows, the most it can: none of the %Ln pair(s) the "
                 "search found could be added. Press Clear first.",
                 nullptr, pairs)
                  .arg(m_model->rowCount()));
@@ -394,7 +508,7 @@ void Form1::trashFinished(const TrashJob &job)
         for (const QByteArray &path : outcome.moved)
             moved << rawname::display(path);
         m_deletionReport << Messages::namedList(
-            tr("Deleting stopped: %n file(s) had been moved to the trash:", nullptr,
+            tr("Deleting stopped: %Ln file(s) had been moved to the trash:", nullptr,
                int(moved.size())),
             moved, kNamedMoved);
     }
@@ -402,20 +516,21 @@ void Form1::trashFinished(const TrashJob &job)
         m_deletionReport << failures;
     m_lastDeletion = outcome.trashed;
     if (!outcome.trashed.isEmpty())
-        m_deletionNote = tr("%n file(s) moved to the trash; Ctrl+Z restores them.", nullptr,
+        m_deletionNote = tr("%Ln file(s) moved to the trash; Ctrl+Z restores them.", nullptr,
                             int(outcome.trashed.size()));
     rebuildList();
 }
 
 void Form1::restoreFinished(const RestoreJob &job)
 {
-    m_deletionNote = tr("%n file(s) restored.", nullptr, job.outcome().restored);
+    m_deletionNote = tr("%Ln file(s) restored.", nullptr, job.outcome().restored);
     if (!job.outcome().message.isEmpty())
         m_deletionReport << job.outcome().message;
     rebuildList();
 }
 
-// Empties the list and makes it again from the folder as it is now, as "&Delete" does.
+// Empties the list and makes it again from the folder as it is now, as "&Delete" does; what
+// is to be told comes at the end of that.
 void Form1::rebuildList()
 {
     cmdClear_Click();
@@ -423,11 +538,6 @@ void Form1::rebuildList()
         cmdSearch_Click();
     else
         cmdDups_Click();
-    // No rebuild started (the folder has gone): tell now, not at its end.
-    if (!isWorking()) {
-        reportDeletion();
-        Q_EMIT workFinished();
-    }
 }
 
 void Form1::reportDeletion()
@@ -485,7 +595,7 @@ void Form1::ListView1_ItemClick(int row)
     m_pickedPath = m_model->pathCell(row);
     m_model->setChecked(row, true);
     m_checkedFiles.insert(m_model->number(row), m_pickedPath);
-    m_ui->WMPlayer->addMusic(m_pickedPath);
+    offerMusic(m_pickedPath);
     display(rawname::display(m_pickedPath));
 }
 
@@ -493,7 +603,9 @@ void Form1::ListView1_ItemClick(int row)
 void Form1::pictureLoaded(const imagepreview::Preview &preview)
 {
     if (!preview.ok) {
-        display(tr("Can't read image"), preview.error);
+        // Why comes in the line itself: "too large to preview" is not a damaged file.
+        display(preview.error.isEmpty() ? tr("Can't read image")
+                                        : tr("Can't read image: %1").arg(preview.error));
         return;
     }
     m_ui->Picture2->setPixmap(QPixmap::fromImage(preview.image));
@@ -502,11 +614,9 @@ void Form1::pictureLoaded(const imagepreview::Preview &preview)
     display(preview.incomplete ? tr("%1: the picture is incomplete").arg(size) : size);
 }
 
-// The message line keeps the designed text; `detail`, why, goes to its tooltip.
-void Form1::display(const QString &message, const QString &detail)
+void Form1::display(const QString &message)
 {
     say(message);
-    m_ui->txtSong->setToolTip(detail.isEmpty() ? message : message + QStringLiteral(": ") + detail);
     m_ui->Picture1->printLine(message, kMessageColour, kMessageAt);
 }
 
@@ -516,11 +626,29 @@ void Form1::ListView1_ItemCheck(int row)
     const quint64 number = m_model->number(row);
     if (m_model->isChecked(row)) {
         m_checkedFiles.insert(number, m_pickedPath);
-        m_ui->WMPlayer->addMusic(m_pickedPath);
+        offerMusic(m_pickedPath);
     } else {
         m_checkedFiles.remove(number);
         m_ui->WMPlayer->removeMusic(m_pickedPath);
     }
+}
+
+// Only a regular file reaches the player: opening a pipe or a device named ".mp3" would block
+// it until someone writes, and the look happens in the background as the file may be on a
+// hung mount. A file unticked, or a list cleared, while it is looked at is not added.
+void Form1::offerMusic(const QByteArray &path)
+{
+    if (!MusicPlaylist::isMusic(path))
+        return;
+    PathCheck::later(this, path, [this, path](PathCheck::Kind kind) {
+        if (!std::ranges::any_of(m_checkedFiles,
+                                 [&](const QByteArray &file) { return file == path; }))
+            return;
+        if (kind == PathCheck::Kind::File)
+            m_ui->WMPlayer->addMusic(path);
+        else
+            say(tr("%1 is not a file that can be played.").arg(rawname::display(path)));
+    });
 }
 
 void Form1::WMPlayer_OpenStateChange(const QByteArray &path)
@@ -554,7 +682,8 @@ void Form1::cmdDelete_Click()
     if (answer != QMessageBox::Yes || paths.isEmpty())
         return;
     m_ui->lblWorking->clear();
-    m_runner->start(std::make_unique<TrashJob>(std::move(paths), m_trasher));
+    m_runner->start<TrashJob>(std::make_unique<TrashJob>(std::move(paths), m_trasher),
+                              [this](TrashJob &job) { trashFinished(job); });
 }
 
 // A row's menu acts on the file under the pointer: "File2" on that cell of a pair, else the
@@ -580,7 +709,8 @@ void Form1::tickRule(tickrules::Rule rule, const QByteArray &folder)
     if (isWorking() || m_listMode != ListMode::Duplicate)
         return;
     m_ui->lblWorking->clear();
-    m_runner->start(std::make_unique<RuleJob>(rule, m_model->pairGraph().files, folder));
+    m_runner->start<RuleJob>(std::make_unique<RuleJob>(rule, m_model->pairGraph().files, folder),
+                             [this](RuleJob &job) { ruleFinished(job); });
 }
 
 // The rows may have been sorted while the files were read; the files are the same.
@@ -616,19 +746,19 @@ void Form1::compareContents()
         numbers.push_back(m_model->number(int(row)));
     }
     m_ui->lblWorking->clear();
-    m_runner->start(std::make_unique<CompareJob>(m_comparer, std::move(graph.files),
-                                                 std::move(pairs), std::move(numbers)));
+    m_runner->start<CompareJob>(std::make_unique<CompareJob>(m_comparer, std::move(graph.files),
+                                                             std::move(pairs), std::move(numbers)),
+                                [this](CompareJob &job) { compareFinished(job); });
 }
 
 // Stopped or not, the pairs told so far show what they are.
 void Form1::compareFinished(const CompareJob &job)
 {
     const ContentComparer::Outcome &outcome = job.outcome();
-    const bool shown = m_model->columnCount() > int(columns::pairs().size());
+    const int shown = m_model->columnCount();
     m_model->setVerdicts(job.numbers(), outcome.verdicts);
-    if (!shown && m_model->columnCount() > int(columns::pairs().size()))
-        m_ui->ListView1->setColumnWidth(int(columns::pairs().size()),
-                                        columns::pairsWithContent().back().width);
+    if (m_model->columnCount() != shown)
+        m_ui->ListView1->fitColumns();
     qint64 same = 0, different = 0, untold = 0;
     for (const ContentVerdict &verdict : outcome.verdicts) {
         same += verdict.kind == ContentVerdict::Kind::Same;
@@ -660,7 +790,8 @@ void Form1::restoreLastDeletion()
     if (isWorking() || m_lastDeletion.isEmpty())
         return;
     m_ui->lblWorking->clear();
-    m_runner->start(std::make_unique<RestoreJob>(std::exchange(m_lastDeletion, {})));
+    m_runner->start<RestoreJob>(std::make_unique<RestoreJob>(std::exchange(m_lastDeletion, {})),
+                                [this](RestoreJob &job) { restoreFinished(job); });
 }
 
 void Form1::say(const QString &text)

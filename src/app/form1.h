@@ -21,6 +21,7 @@ class Form1;
 
 namespace twinsift {
 
+class DesignedLayout;
 class ListingJob;
 class PictureLoader;
 class Prompter;
@@ -32,7 +33,7 @@ class RestoreJob;
 class RuleJob;
 class CompareJob;
 class ContentComparer;
-class WorkJob;
+class StartJob;
 class WorkRunner;
 namespace imagepreview {
 struct Preview;
@@ -94,18 +95,23 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void placeControls();
     void Form_Load();
     void Form_Unload();
+    void started(const StartJob &job);
     void fillDrives();
     void selectDrive(const QString &root);
     void setColumns(ListMode kind, std::span<const Column> columns);
     void storeIndex(quint64 number);
-    bool walkFolderReady();
+    void checkFolder(std::function<void(const QByteArray &)> walk);
     void setWorking(bool working);
-    void takeRows(WorkJob *job);
-    void workDone(WorkJob *job);
+    void takeRows(ListingJob &job);
+    void takePairs(SearchJob &job);
+    void offerMusic(const QByteArray &path);
     void listingFinished(const ListingJob &job);
     void searchFinished(const SearchJob &job);
     void trashFinished(const TrashJob &job);
@@ -115,11 +121,12 @@ private:
     void rebuildList();
     void pictureLoaded(const imagepreview::Preview &preview);
     void reportDeletion();
-    void display(const QString &message, const QString &detail = {});
+    void display(const QString &message);
     void say(const QString &text);
     void tell(QMessageBox::Icon icon, const QString &text);
 
     std::unique_ptr<Ui::Form1> m_ui;
+    DesignedLayout *m_layout = nullptr;
     ResultModel *m_model;
     RowMenu *m_rowMenu;
     RowActions *m_rowActions;

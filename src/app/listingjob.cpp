@@ -10,11 +10,6 @@ ListingJob::ListingJob(QByteArray folder, quint64 lastNumber) : m_folder(std::mo
     m_index.store(lastNumber);
 }
 
-ListingJob::~ListingJob()
-{
-    wait();
-}
-
 void ListingJob::run(std::stop_token stop)
 {
     m_outcome = RecurseFiles2(

@@ -13,16 +13,14 @@ class ListingJob : public WorkJob {
     Q_OBJECT
 public:
     ListingJob(QByteArray folder, quint64 lastNumber);
-    ~ListingJob() override;
 
     // The rows found since the last call, in walk order.
     std::vector<ListingRow> takeRows();
     quint64 filesSeen() const { return m_progress.files.load(std::memory_order_relaxed); }
     Progress progress() const override;
-    // Valid once finished() has been sent.
+    // Valid once the job has ended.
     const WalkOutcome &outcome() const { return m_outcome; }
 
-protected:
     void run(std::stop_token stop) override;
 
 private:

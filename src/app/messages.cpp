@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "messages.h"
 
+#include "app/namedlist.h"
 #include "listing/folderwalker.h"
 #include "listing/rawname.h"
 
@@ -14,11 +15,7 @@ constexpr qsizetype kNamedWalkErrors = 5;
 
 QString Messages::namedList(const QString &heading, const QStringList &lines, qsizetype shown)
 {
-    QStringList text{heading};
-    text << lines.mid(0, shown);
-    if (lines.size() > shown)
-        text << tr("and %n more.", nullptr, int(lines.size() - shown));
-    return text.join(u'\n');
+    return (QStringList{heading} + namedlist::firstOf(lines, shown)).join(u'\n');
 }
 
 QString Messages::walkErrors(const WalkOutcome &outcome, bool searched)
@@ -36,14 +33,15 @@ QString Messages::walkErrors(const WalkOutcome &outcome, bool searched)
     const int count = int(lines.size());
     return namedList(
         searched
-            ? tr("%n folder(s) or file(s) could not be read and were not searched:", nullptr, count)
-            : tr("%n folder(s) or file(s) could not be read and were not listed:", nullptr, count),
+            ? tr("%Ln folder(s) or file(s) could not be read and were not searched:", nullptr,
+                 count)
+            : tr("%Ln folder(s) or file(s) could not be read and were not listed:", nullptr, count),
         lines, kNamedWalkErrors);
 }
 
 QString Messages::files(quint64 count)
 {
-    return tr("%n file(s)", nullptr, int(std::min<quint64>(count, INT_MAX)));
+    return tr("%Ln file(s)", nullptr, int(std::min<quint64>(count, INT_MAX)));
 }
 
 QString Messages::percent(double value)

@@ -5,11 +5,6 @@ namespace twinsift {
 
 RestoreJob::RestoreJob(QList<trash::TrashedFile> files) : m_files(std::move(files)) {}
 
-RestoreJob::~RestoreJob()
-{
-    wait();
-}
-
 // Not stopped halfway: a restore left half done would be harder to undo than to finish.
 void RestoreJob::run(std::stop_token)
 {
@@ -18,7 +13,7 @@ void RestoreJob::run(std::stop_token)
 
 WorkJob::Progress RestoreJob::progress() const
 {
-    return {0, 0, tr("Restoring %n file(s)", nullptr, int(m_files.size()))};
+    return {0, 0, tr("Restoring %Ln file(s)", nullptr, int(m_files.size()))};
 }
 
 } // namespace twinsift

@@ -12,13 +12,12 @@ class RestoreJob : public WorkJob {
     Q_OBJECT
 public:
     explicit RestoreJob(QList<trash::TrashedFile> files);
-    ~RestoreJob() override;
 
     Progress progress() const override;
-    // Valid once finished() has been sent.
+    bool canStop() const override { return false; }
+    // Valid once the job has ended.
     const RestoreOutcome &outcome() const { return m_outcome; }
 
-protected:
     void run(std::stop_token stop) override;
 
 private:

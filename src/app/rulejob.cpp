@@ -8,11 +8,6 @@ RuleJob::RuleJob(tickrules::Rule rule, std::vector<QByteArray> files, QByteArray
 {
 }
 
-RuleJob::~RuleJob()
-{
-    wait();
-}
-
 void RuleJob::run(std::stop_token)
 {
     m_keys = tickrules::keys(m_rule, m_files, m_folder);
@@ -20,7 +15,7 @@ void RuleJob::run(std::stop_token)
 
 WorkJob::Progress RuleJob::progress() const
 {
-    return {0, 0, tr("Reading %n file(s)", nullptr, int(m_files.size()))};
+    return {0, 0, tr("Reading %Ln file(s)", nullptr, int(m_files.size()))};
 }
 
 } // namespace twinsift

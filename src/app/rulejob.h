@@ -14,14 +14,14 @@ class RuleJob : public WorkJob {
     Q_OBJECT
 public:
     RuleJob(tickrules::Rule rule, std::vector<QByteArray> files, QByteArray folder);
-    ~RuleJob() override;
 
     Progress progress() const override;
-    // Valid once finished() has been sent: one key a file, in the order given.
+    // Reading the times is short and leaves nothing half done: it runs to its end.
+    bool canStop() const override { return false; }
+    // Valid once the job has ended: one key a file, in the order given.
     const std::vector<qint64> &keys() const { return m_keys; }
     size_t fileCount() const { return m_files.size(); }
 
-protected:
     void run(std::stop_token stop) override;
 
 private:

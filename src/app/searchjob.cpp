@@ -17,11 +17,6 @@ SearchJob::SearchJob(QByteArray folder, KeywordList keywords, int percent, quint
     m_index.store(lastNumber);
 }
 
-SearchJob::~SearchJob()
-{
-    wait();
-}
-
 void SearchJob::run(std::stop_token stop)
 {
     Result result;

@@ -29,17 +29,15 @@ public:
 
     SearchJob(QByteArray folder, KeywordList keywords, int percent, quint64 lastNumber,
               quint64 rowsBefore, quint64 maxRows);
-    ~SearchJob() override;
 
     // The pairs found since the last call, and the paths that their indices refer to.
     std::vector<PairIndices> takePairs();
     const Paths &paths() const { return m_paths; }
     Progress progress() const override;
 
-    // Valid once finished() has been sent.
+    // Valid once the job has ended.
     const Result &result() const { return m_result; }
 
-protected:
     void run(std::stop_token stop) override;
 
 private:

@@ -8,27 +8,29 @@
 
 namespace twinsift {
 
+// Unset is how every Linux desktop leaves the two variables: only a variable that is set
+// and names no folder is worth a word.
 StartFolder StartFolder::choose(const QString &homeDrive, const QString &profile,
                                 const QString &home)
 {
     StartFolder start;
-    QStringList missing;
+    QStringList wrong;
     if (!homeDrive.isEmpty() && QFileInfo(homeDrive).isDir()) {
         start.drive = QStorageInfo(homeDrive).rootPath();
     } else {
         start.drive = QStorageInfo(home).rootPath();
-        missing << (homeDrive.isEmpty() ? tr("HOMEDRIVE is not set")
-                                        : tr("HOMEDRIVE (%1) is not a folder").arg(homeDrive));
+        if (!homeDrive.isEmpty())
+            wrong << tr("HOMEDRIVE (%1) is not a folder").arg(homeDrive);
     }
     if (!profile.isEmpty() && QFileInfo(profile).isDir()) {
         start.folder = QDir::cleanPath(QFileInfo(profile).absoluteFilePath());
     } else {
         start.folder = home;
-        missing << (profile.isEmpty() ? tr("USERPROFILE is not set")
-                                      : tr("USERPROFILE (%1) is not a folder").arg(profile));
+        if (!profile.isEmpty())
+            wrong << tr("USERPROFILE (%1) is not a folder").arg(profile);
     }
-    if (!missing.isEmpty())
-        start.note = tr("%1: starting in %2.").arg(missing.join(QStringLiteral(", ")), home);
+    if (!wrong.isEmpty())
+        start.note = tr("Starting in %1: %2.").arg(home, wrong.join(QStringLiteral(", ")));
     return start;
 }
 

@@ -8,11 +8,6 @@ TrashJob::TrashJob(QList<QByteArray> paths, Trasher trasher)
 {
 }
 
-TrashJob::~TrashJob()
-{
-    wait();
-}
-
 void TrashJob::run(std::stop_token stop)
 {
     m_outcome = deleteFiles(m_paths, m_trasher, std::move(stop), &m_done);
@@ -22,7 +17,7 @@ WorkJob::Progress TrashJob::progress() const
 {
     const auto total = quint64(m_paths.size());
     const quint64 done = m_done.load(std::memory_order_relaxed);
-    return {done, total, tr("%1 of %n file(s)", nullptr, int(total)).arg(done)};
+    return {done, total, tr("%L1 of %Ln file(s)", nullptr, int(total)).arg(done)};
 }
 
 } // namespace twinsift

@@ -12,13 +12,11 @@ class TrashJob : public WorkJob {
     Q_OBJECT
 public:
     TrashJob(QList<QByteArray> paths, Trasher trasher);
-    ~TrashJob() override;
 
     Progress progress() const override;
-    // Valid once finished() has been sent.
+    // Valid once the job has ended.
     const DeletionOutcome &outcome() const { return m_outcome; }
 
-protected:
     void run(std::stop_token stop) override;
 
 private:

@@ -4,23 +4,14 @@
 #include <QObject>
 #include <QString>
 
-#include <thread>
+#include <stop_token>
 
 namespace twinsift {
 
-// One piece of background work (a listing, a search, a delete), run once on a thread of its
-// own. A job is used like this:
-//
-//   class RestoreJob : public WorkJob {
-//       ~RestoreJob() override { wait(); }               // run() uses this class's members
-//       Progress progress() const override;              // read by the GUI thread's timer
-//       void run(std::stop_token stop) override;         // the work; check `stop` often
-//   };
-//
-// start() runs run() on the job's thread; finished() is then sent on the job's own (GUI)
-// thread once run() has returned, so results that run() stored are complete and may be read
-// without locks. stop() asks run() to end early; what it did so far stays done. A job is
-// normally started by WorkRunner, which shows its progress and deletes it when it ends.
+// One piece of background work (a listing, a search, a delete), run once by WorkRunner on a
+// thread of the runner's own. The runner joins that thread before it deletes the job, so
+// run() may use the job's members until it returns, and the results it stored may be read
+// without locks once the runner hands the job to its completion handler.
 class WorkJob : public QObject {
     Q_OBJECT
 public:
@@ -32,25 +23,14 @@ public:
         QString text;
     };
 
-    ~WorkJob() override;
-
-    void start();
-    void stop();
-    // Blocks until run() has returned (at once when it was never started). Every subclass
-    // calls it first in its destructor, as run() may still use the subclass's members.
-    void wait();
-
     virtual Progress progress() const = 0;
-
-Q_SIGNALS:
-    void finished();
+    // The work; it checks `stop` often and ends early when asked, keeping what it did.
+    virtual void run(std::stop_token stop) = 0;
+    // False for work that, once begun, is safer finished than left half done.
+    virtual bool canStop() const { return true; }
 
 protected:
     explicit WorkJob(QObject *parent = nullptr) : QObject(parent) {}
-    virtual void run(std::stop_token stop) = 0;
-
-private:
-    std::jthread m_thread;
 };
 
 } // namespace twinsift

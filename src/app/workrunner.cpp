@@ -24,14 +24,22 @@ WorkRunner::~WorkRunner()
     shutdown();
 }
 
-bool WorkRunner::start(std::unique_ptr<WorkJob> job)
+bool WorkRunner::begin(std::unique_ptr<WorkJob> job, std::function<void()> finished,
+                       std::function<void()> progressed)
 {
     if (isBusy() || !job)
         return false;
     m_job = std::move(job);
-    connect(m_job.get(), &WorkJob::finished, this, &WorkRunner::jobFinished);
+    m_finished = std::move(finished);
+    m_progressed = std::move(progressed);
+    const quint64 generation = ++m_generation;
     setBusy(true);
-    m_job->start();
+    m_thread = std::jthread([this, job = m_job.get(), generation](std::stop_token stop) {
+        job->run(std::move(stop));
+        // The runner outlives the thread (it joins it), so `this` is valid here.
+        QMetaObject::invokeMethod(
+            this, [this, generation] { jobFinished(generation); }, Qt::QueuedConnection);
+    });
     return true;
 }
 
@@ -39,7 +47,11 @@ bool WorkRunner::abort()
 {
     if (!isBusy())
         return false;
-    m_job->stop();
+    if (!m_job->canStop()) {
+        Q_EMIT cannotStop();
+        return false;
+    }
+    m_thread.request_stop();
     Q_EMIT aborting();
     return true;
 }
@@ -48,9 +60,19 @@ void WorkRunner::shutdown()
 {
     if (!isBusy())
         return;
-    m_job->disconnect(this);
-    m_job.reset(); // joins the thread; its end is not told
+    join();
+    m_job.reset();
+    m_finished = {};
+    m_progressed = {};
     setBusy(false);
+}
+
+void WorkRunner::join()
+{
+    if (m_thread.joinable()) {
+        m_thread.request_stop();
+        m_thread.join();
+    }
 }
 
 void WorkRunner::setBusy(bool busy)
@@ -67,7 +89,8 @@ void WorkRunner::setBusy(bool busy)
 
 void WorkRunner::showProgress()
 {
-    Q_EMIT progressed(m_job.get());
+    if (m_progressed)
+        m_progressed();
     const WorkJob::Progress progress = m_job->progress();
     if (progress.total > 0) {
         // The bar counts in int: large totals are shown in steps.
@@ -78,12 +101,20 @@ void WorkRunner::showProgress()
     m_label->setText(progress.text);
 }
 
-void WorkRunner::jobFinished()
+// The handler may start the next job at once: the runner is idle before it is called.
+void WorkRunner::jobFinished(quint64 generation)
 {
-    Q_EMIT progressed(m_job.get());
-    std::unique_ptr<WorkJob> job = std::move(m_job);
+    if (generation != m_generation || !isBusy())
+        return;
+    m_stopped = m_thread.get_stop_token().stop_requested();
+    join();
+    if (m_progressed)
+        m_progressed();
+    const std::unique_ptr<WorkJob> job = std::move(m_job);
+    const std::function<void()> finished = std::exchange(m_finished, {});
+    m_progressed = {};
     setBusy(false);
-    Q_EMIT finished(job.get());
+    finished();
 }
 
 } // namespace twinsift

@@ -14,12 +14,18 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <limits>
 #include <optional>
+#include <stop_token>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <sys/stat.h>
 
@@ -108,10 +114,20 @@ int usageError(const QByteArray &text)
     return kExitUsage;
 }
 
+int writeFailed(const QString &text, int code)
+{
+    tell(message(text, {std::strerror(code)}));
+    return kExitUnreadable;
+}
+
 int showHelp()
 {
-    std::fputs(usageText().toLocal8Bit().constData(), stdout);
-    return kExitOk;
+    errno = 0;
+    if (std::fputs(usageText().toLocal8Bit().constData(), stdout) >= 0 && std::fflush(stdout) == 0)
+        return kExitOk;
+    return writeFailed(
+        QCoreApplication::translate("twinsift-cli", "cannot write the help text: %1"),
+        errno != 0 ? errno : EIO);
 }
 
 struct Options {
@@ -137,11 +153,13 @@ std::optional<Format> parseFormat(const QByteArray &text)
     return std::nullopt;
 }
 
+// A whole percent as the slider shows it: digits only, with no sign, space or leading zero.
 std::optional<int> parseThreshold(const QByteArray &text)
 {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < 30 || value > 90)
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.begin(), text.end(), value);
+    if (error != std::errc() || end != text.end() || text.startsWith('0') || value < 30 ||
+        value > 90)
         return std::nullopt;
     return value;
 }
@@ -171,7 +189,7 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
         }
         if (!onlyFolders && (arg == "-h" || arg == "--help"))
             return showHelp();
-        if (onlyFolders || !arg.startsWith("--")) {
+        if (onlyFolders || !arg.startsWith('-') || arg == "-") {
             // An unset variable in a script must not walk the current folder.
             if (arg.isEmpty())
                 return usageError(message(
@@ -199,6 +217,10 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
         if (flag && inlineValue)
             return usageError(
                 message(QCoreApplication::translate("twinsift-cli", "%1 takes no value"), {arg}));
+        // An empty file name is a script's unset variable, as with an empty folder.
+        if (takesValue && (arg == "--keywords" || arg == "--from") && value.isEmpty())
+            return usageError(message(
+                QCoreApplication::translate("twinsift-cli", "%1 needs a file name"), {arg}));
         if (arg == "--format") {
             const auto format = parseFormat(value);
             if (!format)
@@ -219,6 +241,9 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
         } else if (dups && arg == "--keywords") {
             options.keywords = value;
         } else if (dups && arg == "--from") {
+            if (options.from)
+                return usageError(message(
+                    QCoreApplication::translate("twinsift-cli", "--from takes one listing")));
             options.from = value;
         } else if (dups && arg == "--stats") {
             options.stats = true;
@@ -275,30 +300,44 @@ QList<QByteArray> toBytes(const QStringList &texts)
     return bytes;
 }
 
-// Reports what the walk could not read; true when the starting folder itself failed.
-bool reportWalk(const WalkOutcome &outcome)
+int clampedCount(quint64 count)
 {
-    for (const WalkError &error : outcome.errors) {
-        const QByteArray reason = error.reason.toLocal8Bit();
-        tell(outcome.rootFailed
-                 ? message(QCoreApplication::translate("twinsift-cli", "cannot read folder %1: %2"),
-                           {error.path, reason})
-                 : message(QCoreApplication::translate("twinsift-cli", "skipped %1: %2"),
-                           {error.path, reason}));
-    }
-    if (!outcome.rootFailed && !outcome.errors.empty())
-        tell(message(QCoreApplication::translate("twinsift-cli",
-                                                 "skipped %n entry(s) that could not be read",
-                                                 nullptr, int(outcome.errors.size()))));
-    return outcome.rootFailed;
+    return int(std::min<quint64>(count, INT_MAX));
 }
 
-int writeFailed()
+// Reports what the walk of `root` could not read; true when the rows are not the whole tree
+// for a reason other than the tree itself: the starting folder could not be read, or folders
+// were skipped for lack of descriptors, which says nothing of the folders.
+bool reportWalk(QByteArrayView root, const WalkOutcome &outcome)
 {
-    const QByteArray reason = std::strerror(errno);
-    tell(message(QCoreApplication::translate("twinsift-cli", "cannot write the rows: %1"),
-                 {reason}));
-    return kExitUnreadable;
+    if (outcome.rootFailed) {
+        tell(message(QCoreApplication::translate("twinsift-cli", "cannot read folder %1: %2"),
+                     {root, outcome.errors.front().reason.toLocal8Bit()}));
+        return true;
+    }
+    quint64 starved = 0;
+    for (const WalkError &error : outcome.errors) {
+        tell(message(QCoreApplication::translate("twinsift-cli", "skipped %1: %2"),
+                     {error.path, error.reason.toLocal8Bit()}));
+        starved += error.code == EMFILE || error.code == ENFILE;
+    }
+    if (!outcome.errors.empty())
+        tell(message(QCoreApplication::translate("twinsift-cli",
+                                                 "skipped %n entry(s) that could not be read",
+                                                 nullptr, clampedCount(outcome.errors.size()))));
+    if (starved > 0)
+        tell(message(QCoreApplication::translate(
+            "twinsift-cli",
+            "the listing is incomplete: %n folder(s) could not be opened for lack of file "
+            "descriptors (see ulimit -n)",
+            nullptr, clampedCount(starved))));
+    return starved > 0;
+}
+
+int rowsNotWritten(int code)
+{
+    return writeFailed(QCoreApplication::translate("twinsift-cli", "cannot write the rows: %1"),
+                       code);
 }
 
 int runList(const Options &options)
@@ -306,23 +345,31 @@ int runList(const Options &options)
     RowWriter writer(stdout, options.format, toBytes(listingColumns()));
     writer.writeHeader();
     RunningIndex index;
-    const SizeFormatter sizeText;
-    bool failed = false;
+    // Scripts read the sizes as they read the headers, so these do not follow the locale.
+    const SizeFormatter sizeText(QLocale::c());
+    std::stop_source writeFailure;
+    bool incomplete = false;
     for (const QByteArray &folder : options.folders) {
-        const WalkOutcome outcome = RecurseFiles2(folder, index, [&](ListingRow &&row) {
-            const Number number(row.number);
-            const Number hash(row.hashValue());
-            writer.writeRow({{number.text(), true},
-                             {row.name()},
-                             {sizeText(row.size).toUtf8()},
-                             {hash.text()},
-                             {row.path}});
-        });
-        failed |= reportWalk(outcome);
+        const WalkOutcome outcome = RecurseFiles2(
+            folder, index,
+            [&](ListingRow &&row) {
+                const Number number(row.number);
+                const Number hash(row.hashValue());
+                if (!writer.writeRow({{number.text(), true},
+                                      {row.name()},
+                                      {sizeText(row.size).toUtf8()},
+                                      {hash.text()},
+                                      {row.path}}))
+                    writeFailure.request_stop();
+            },
+            writeFailure.get_token());
+        incomplete |= reportWalk(folder, outcome);
+        if (writeFailure.stop_requested())
+            break;
     }
     if (!writer.flush())
-        return writeFailed();
-    return failed ? kExitUnreadable : kExitOk;
+        return rowsNotWritten(writer.error());
+    return incomplete ? kExitUnreadable : kExitOk;
 }
 
 // The keywords of --keywords, or of the default file when it exists. A keyword file that
@@ -366,6 +413,65 @@ PairFiles pairFiles(const FileRecords &records, const std::vector<ContentPair> &
     return files;
 }
 
+// Reads the candidates of the --from listing into `records`. False, with the reason told,
+// when the listing cannot be read whole.
+bool readListing(const Options &options, const KeywordList &keywords, PathListing &listing,
+                 FileRecords &records)
+{
+    const QByteArray &name = *options.from;
+    const auto unreadable = [&](int code) {
+        tell(message(QCoreApplication::translate("twinsift-cli", "cannot read the listing %1: %2"),
+                     {name, std::strerror(code)}));
+        return false;
+    };
+    if (const int error = listing.open(name))
+        return unreadable(error);
+    const PathListing::Outcome outcome = listing.read(options.nul, [&](QByteArrayView path) {
+        const size_t before = records.count();
+        storeCandidate(path, path.lastIndexOf('/') + 1, keywords, records);
+        return records.count() > before;
+    });
+    const Number entry(outcome.entry);
+    switch (outcome.fault) {
+    case PathListing::Fault::None:
+        break;
+    case PathListing::Fault::Unreadable:
+        return unreadable(outcome.error);
+    case PathListing::Fault::NulInLine:
+        tell(message(QCoreApplication::translate(
+                         "twinsift-cli",
+                         "the listing %1 holds NUL bytes, which no path can hold; give "
+                         "--null if its entries end in NUL, as find -print0 writes them"),
+                     {name}));
+        return false;
+    case PathListing::Fault::PathTooLong:
+        tell(message(options.nul
+                         ? QCoreApplication::translate("twinsift-cli",
+                                                       "entry %1 of the listing %2 is longer "
+                                                       "than a path can be (4096 bytes)")
+                         : QCoreApplication::translate("twinsift-cli",
+                                                       "line %1 of the listing %2 is longer "
+                                                       "than a path can be (4096 bytes)"),
+                     {entry.text(), name}));
+        return false;
+    case PathListing::Fault::NameTooLong:
+        tell(message(options.nul
+                         ? QCoreApplication::translate("twinsift-cli",
+                                                       "entry %1 of the listing %2 has a name "
+                                                       "longer than a name can be (255 bytes)")
+                         : QCoreApplication::translate("twinsift-cli",
+                                                       "line %1 of the listing %2 has a name "
+                                                       "longer than a name can be (255 bytes)"),
+                     {entry.text(), name}));
+        return false;
+    }
+    if (listing.repeats() > 0)
+        tell(message(QCoreApplication::translate("twinsift-cli",
+                                                 "skipped %n repeated path(s) of the listing",
+                                                 nullptr, clampedCount(listing.repeats()))));
+    return true;
+}
+
 int runDups(const Options &options)
 {
     const std::optional<KeywordList> keywords = loadKeywords(options);
@@ -373,30 +479,16 @@ int runDups(const Options &options)
         return kExitUnreadable;
 
     FileRecords records;
-    PathListing listing;
+    PathListing listing([&records](quint32 k, QByteArray &out) { records.pathInto(k, out); });
+    bool incomplete = false;
     if (options.from) {
-        QString error;
-        if (!listing.read(*options.from, error)) {
-            tell(message(
-                QCoreApplication::translate("twinsift-cli", "cannot read the listing %1: %2"),
-                {*options.from, error.toLocal8Bit()}));
+        if (!readListing(options, *keywords, listing, records))
             return kExitUnreadable;
-        }
-        const bool split = listing.forEachEntry(options.nul, [&](QByteArrayView path) {
-            const qsizetype slash = path.lastIndexOf('/');
-            storeCandidate(path, slash + 1, *keywords, records);
-        });
-        if (!split) {
-            tell(message(QCoreApplication::translate(
-                             "twinsift-cli",
-                             "the listing %1 holds NUL bytes, which no path can hold; give "
-                             "--null if its entries end in NUL, as find -print0 writes them"),
-                         {*options.from}));
-            return kExitUnreadable;
-        }
     } else {
-        const WalkOutcome outcome = storeData(options.folders.first(), *keywords, records);
-        if (reportWalk(outcome))
+        const QByteArray &folder = options.folders.first();
+        const WalkOutcome outcome = storeData(folder, *keywords, records);
+        incomplete = reportWalk(folder, outcome);
+        if (outcome.rootFailed)
             return kExitUnreadable;
     }
 
@@ -413,29 +505,34 @@ int runDups(const Options &options)
         int percent;
     };
     std::vector<Found> found;
+    std::stop_source writeFailure;
     const auto write = [&](quint32 i, quint32 j, int percent, const QByteArray *content) {
         const quint64 number = index.x();
         if (i != firstOf) // a candidate's rows come together
             records.pathInto(firstOf = i, first);
         records.pathInto(j, second);
-        if (!content)
-            writer.writeRow(
-                {{Number(number).text(), true}, {first}, {second}, {Number(percent).text(), true}});
-        else
-            writer.writeRow({{Number(number).text(), true},
-                             {first},
-                             {second},
-                             {Number(percent).text(), true},
-                             {*content}});
+        const bool written = content ? writer.writeRow({{Number(number).text(), true},
+                                                        {first},
+                                                        {second},
+                                                        {Number(percent).text(), true},
+                                                        {*content}})
+                                     : writer.writeRow({{Number(number).text(), true},
+                                                        {first},
+                                                        {second},
+                                                        {Number(percent).text(), true}});
+        if (!written)
+            writeFailure.request_stop();
         index.store(number);
     };
-    const SearchStats stats =
-        findDuplicates(records, options.threshold, [&](quint32 i, quint32 j, int percent) {
+    const SearchStats stats = findDuplicates(
+        records, options.threshold,
+        [&](quint32 i, quint32 j, int percent) {
             if (options.content)
                 found.push_back({{i, j}, percent});
             else
                 write(i, j, percent, nullptr);
-        });
+        },
+        writeFailure.get_token());
     if (options.content) {
         std::vector<ContentPair> pairs;
         pairs.reserve(found.size());
@@ -450,23 +547,37 @@ int runDups(const Options &options)
             tell(message(QCoreApplication::translate("twinsift-cli",
                                                      "cannot compare the contents of %1: %2"),
                          {files.paths[failure.file], failure.why.text().toLocal8Bit()}));
-        for (size_t k = 0; k < found.size(); ++k) {
+        for (size_t k = 0; k < found.size() && !writeFailure.stop_requested(); ++k) {
             const QByteArray word = outcome.verdicts[k].word().toUtf8();
             write(found[k].pair.first, found[k].pair.second, found[k].percent, &word);
         }
     }
-    const bool written = writer.flush();
+    if (!writer.flush())
+        return rowsNotWritten(writer.error());
     if (options.stats) {
         for (const QString &line : statisticsLines(stats))
             std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     }
-    return written ? kExitOk : writeFailed();
+    return incomplete ? kExitUnreadable : kExitOk;
+}
+
+// A standard descriptor closed at start would be taken by the next file opened (Qt's event
+// descriptor, the listing), and rows or messages would go into it. /dev/null holds its place,
+// opened the other way round so that using it fails as using the closed descriptor would.
+// open() takes the lowest free number, which is the one being filled.
+void holdClosedStandardDescriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+    }
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    holdClosedStandardDescriptors();
     // Qt takes the arguments it knows (-qmljsdebugger=...) out of argv; a script's folder
     // may have any name, so the arguments are kept as given before Qt sees them.
     QList<QByteArray> args;

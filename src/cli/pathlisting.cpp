@@ -1,52 +1,123 @@
 // SPDX-License-Identifier: MIT
 #include "pathlisting.h"
 
-#include <QFile>
+#include <QHashFunctions>
 
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace twinsift::cli {
 
-bool PathListing::read(const QByteArray &fileName, QString &error)
+namespace {
+
+constexpr qsizetype kChunk = 1 << 16;
+
+} // namespace
+
+PathListing::PathListing(KeptPath keptPath)
+    : m_keptPath(std::move(keptPath)), m_kept(0, KeptHash{this}, KeptEqual{this})
 {
-    QFile file;
-    const bool standardInput = fileName == "-";
-    if (standardInput)
-        file.open(stdin, QIODevice::ReadOnly);
-    else
-        file.setFileName(QFile::decodeName(fileName));
-    if (!standardInput && !file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    m_bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = file.errorString();
-        m_bytes.clear();
-        return false;
-    }
-    return true;
 }
 
-bool PathListing::forEachEntry(bool nul, const std::function<void(QByteArrayView)> &visit) const
+PathListing::~PathListing()
+{
+    if (m_ownsFd)
+        ::close(m_fd);
+}
+
+int PathListing::open(const QByteArray &fileName)
+{
+    if (fileName == "-") {
+        m_fd = STDIN_FILENO;
+        return 0;
+    }
+    m_fd = ::open(fileName.constData(), O_RDONLY | O_CLOEXEC);
+    m_ownsFd = m_fd >= 0;
+    return m_ownsFd ? 0 : errno;
+}
+
+PathListing::Outcome PathListing::read(bool nul, const Visit &visit)
 {
     const char separator = nul ? '\0' : '\n';
-    if (!nul && std::memchr(m_bytes.constData(), '\0', size_t(m_bytes.size())))
-        return false;
-    const char *at = m_bytes.constData();
-    const char *const end = at + m_bytes.size();
-    while (at < end) {
-        const auto *found = static_cast<const char *>(std::memchr(at, separator, size_t(end - at)));
-        const char *entryEnd = found ? found : end;
-        QByteArrayView entry(at, entryEnd);
-        if (!nul && entry.endsWith('\r'))
-            entry.chop(1); // listings made on Windows end their lines in CR LF
-        if (!entry.isEmpty())
-            visit(entry);
-        at = found ? found + 1 : end;
+    // The most an unfinished entry may hold: a whole path, and a CR before a line's end.
+    const qsizetype longest = kPathMax + (nul ? 0 : 1);
+    QByteArray buffer(longest + kChunk, Qt::Uninitialized);
+    qsizetype held = 0; // an unfinished entry, moved to the buffer's start
+    quint64 entry = 0;
+    for (;;) {
+        ssize_t got;
+        do {
+            got = ::read(m_fd, buffer.data() + held, kChunk);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            return {Fault::Unreadable, entry + 1, errno};
+        const bool atEnd = got == 0;
+        const char *at = buffer.constData();
+        const char *const end = at + held + got;
+        while (at < end) {
+            const auto *found =
+                static_cast<const char *>(std::memchr(at, separator, size_t(end - at)));
+            const char *entryEnd = found ? found : end;
+            if (!nul && std::memchr(at, '\0', size_t(entryEnd - at)))
+                return {Fault::NulInLine, entry + 1};
+            if (!found && !atEnd)
+                break;
+            ++entry;
+            if (const Fault fault = take(QByteArrayView(at, entryEnd), nul, visit);
+                fault != Fault::None)
+                return {fault, entry};
+            at = entryEnd + 1;
+        }
+        if (atEnd)
+            return {};
+        held = end - at;
+        if (held > longest)
+            return {Fault::PathTooLong, entry + 1};
+        std::memmove(buffer.data(), at, size_t(held));
     }
-    return true;
+}
+
+PathListing::Fault PathListing::take(QByteArrayView path, bool nul, const Visit &visit)
+{
+    if (!nul && path.endsWith('\r'))
+        path.chop(1); // listings made on Windows end their lines in CR LF
+    if (path.isEmpty())
+        return Fault::None;
+    if (path.size() > kPathMax)
+        return Fault::PathTooLong;
+    if (path.size() - (path.lastIndexOf('/') + 1) > kNameMax)
+        return Fault::NameTooLong;
+    if (m_kept.contains(path)) {
+        ++m_repeats;
+        return Fault::None;
+    }
+    if (visit(path))
+        m_kept.insert(quint32(m_kept.size()));
+    return Fault::None;
+}
+
+const QByteArray &PathListing::kept(quint32 k)
+{
+    m_keptPath(k, m_keptText);
+    return m_keptText;
+}
+
+size_t PathListing::KeptHash::operator()(quint32 k) const
+{
+    return qHash(QByteArrayView(listing->kept(k)));
+}
+
+size_t PathListing::KeptHash::operator()(QByteArrayView path) const
+{
+    return qHash(path);
+}
+
+bool PathListing::KeptEqual::operator()(quint32 k, QByteArrayView path) const
+{
+    return listing->kept(k) == path;
 }
 
 } // namespace twinsift::cli

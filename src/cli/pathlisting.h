@@ -2,28 +2,74 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 #include <functional>
+#include <unordered_set>
 
 namespace twinsift::cli {
 
-// A listing of paths, such as find or a backup catalogue writes, held whole in memory so that
-// the candidates can borrow their paths from it.
+// A listing of paths, such as find or a backup catalogue writes, read as a stream: only what
+// the caller keeps of the entries stays in memory, however long the listing.
 class PathListing {
 public:
-    // Reads all of `fileName`, or standard input for "-". On failure, says why in `error`.
-    bool read(const QByteArray &fileName, QString &error);
+    enum class Fault { None, Unreadable, NulInLine, PathTooLong, NameTooLong };
+    struct Outcome {
+        Fault fault = Fault::None;
+        quint64 entry = 0; // the entry (the line, without --null) where it stopped, from 1
+        int error = 0;     // errno when unreadable
+    };
+    // Takes one path, valid during the call only; true when the caller keeps it.
+    using Visit = std::function<bool(QByteArrayView path)>;
+    // Sets `out` to the path the caller kept as its k-th, from 0. The listing holds no copy.
+    using KeptPath = std::function<void(quint32 k, QByteArray &out)>;
 
-    // Hands every entry to `visit` in listing order; empty entries are skipped. Entries end at
-    // NUL with `nul`, else at a line feed, with a carriage return before it dropped. False when
-    // a line listing holds a NUL byte, which no path can hold.
-    bool forEachEntry(bool nul, const std::function<void(QByteArrayView)> &visit) const;
+    explicit PathListing(KeptPath keptPath);
+    ~PathListing();
+    PathListing(const PathListing &) = delete;
+    PathListing &operator=(const PathListing &) = delete;
 
-    const QByteArray &bytes() const { return m_bytes; }
+    // Opens `fileName`, or takes standard input for "-". On failure returns the errno.
+    int open(const QByteArray &fileName);
+
+    // Hands every entry to `visit` in listing order. Entries end at NUL with `nul`, else at a
+    // line feed, with a carriage return before it dropped; empty entries are skipped, and so
+    // is a path already kept, since a file paired with itself is no pair. Stops at the first
+    // fault: a read error, a NUL in a line listing (which no path can hold), or an entry
+    // longer than a path or a name can be.
+    Outcome read(bool nul, const Visit &visit);
+
+    // Paths skipped because they were kept before.
+    quint64 repeats() const { return m_repeats; }
+
+    static constexpr qsizetype kPathMax = 4096;
+    static constexpr qsizetype kNameMax = 255;
 
 private:
-    QByteArray m_bytes;
+    // The set holds the numbers of the kept paths and hashes and compares them by their text,
+    // so that a path read again finds the one kept.
+    struct KeptHash {
+        using is_transparent = void;
+        PathListing *listing;
+        size_t operator()(quint32 k) const;
+        size_t operator()(QByteArrayView path) const;
+    };
+    struct KeptEqual {
+        using is_transparent = void;
+        PathListing *listing;
+        bool operator()(quint32 a, quint32 b) const { return a == b; }
+        bool operator()(quint32 k, QByteArrayView path) const;
+        bool operator()(QByteArrayView path, quint32 k) const { return (*this)(k, path); }
+    };
+
+    Fault take(QByteArrayView path, bool nul, const Visit &visit);
+    const QByteArray &kept(quint32 k);
+
+    KeptPath m_keptPath;
+    QByteArray m_keptText; // the last path asked of m_keptPath
+    int m_fd = -1;
+    bool m_ownsFd = false;
+    std::unordered_set<quint32, KeptHash, KeptEqual> m_kept;
+    quint64 m_repeats = 0;
 };
 
 } // namespace twinsift::cli

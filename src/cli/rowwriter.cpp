@@ -3,6 +3,7 @@
 
 #include "listing/rawname.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace twinsift::cli {
@@ -182,8 +183,10 @@ void RowWriter::writeHeader()
     m_buffer.append(m_format == Format::Csv ? "\r\n" : m_format == Format::Jsonl ? "]\n" : "\n");
 }
 
-void RowWriter::writeRow(std::initializer_list<Cell> cells)
+bool RowWriter::writeRow(std::initializer_list<Cell> cells)
 {
+    if (m_error != 0)
+        return false;
     qsizetype column = 0;
     switch (m_format) {
     case Format::Tsv:
@@ -216,18 +219,19 @@ void RowWriter::writeRow(std::initializer_list<Cell> cells)
         m_buffer.append("}\n");
         break;
     }
-    if (m_buffer.size() >= kFlushAt)
-        flush();
+    return m_buffer.size() < kFlushAt || flush();
 }
 
 bool RowWriter::flush()
 {
-    if (m_buffer.isEmpty())
-        return std::fflush(m_out) == 0;
-    const size_t written = std::fwrite(m_buffer.constData(), 1, size_t(m_buffer.size()), m_out);
-    const bool ok = written == size_t(m_buffer.size());
+    if (m_error == 0) {
+        errno = 0;
+        const auto size = size_t(m_buffer.size());
+        if (std::fwrite(m_buffer.constData(), 1, size, m_out) != size || std::fflush(m_out) != 0)
+            m_error = errno != 0 ? errno : EIO;
+    }
     m_buffer.resize(0); // keeps the capacity for the next rows
-    return std::fflush(m_out) == 0 && ok;
+    return m_error == 0;
 }
 
 } // namespace twinsift::cli

@@ -30,8 +30,11 @@ public:
     RowWriter &operator=(const RowWriter &) = delete;
 
     void writeHeader();
-    void writeRow(std::initializer_list<Cell> cells);
+    // False once a write has failed: rows after that are dropped, and the caller should stop.
+    bool writeRow(std::initializer_list<Cell> cells);
     bool flush();
+    // The errno of the first failed write, 0 while all went out.
+    int error() const { return m_error; }
 
     static void appendTsv(QByteArray &out, QByteArrayView bytes);
     static void appendCsv(QByteArray &out, QByteArrayView bytes);
@@ -43,6 +46,7 @@ private:
     QList<QByteArray> m_columns;
     QList<QByteArray> m_keys; // the jsonl keys, encoded once with their colon
     QByteArray m_buffer;
+    int m_error = 0;
 };
 
 } // namespace twinsift::cli

@@ -115,7 +115,7 @@ private:
 
     void report(QByteArrayView path, int code)
     {
-        m_outcome.errors.push_back(WalkError{path.toByteArray(), errnoText(code)});
+        m_outcome.errors.push_back(WalkError{path.toByteArray(), errnoText(code), code});
     }
 
     const FolderWalker::FileSink &m_sink;

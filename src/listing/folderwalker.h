@@ -26,6 +26,7 @@ struct WalkedFile {
 struct WalkError {
     QByteArray path;
     QString reason;
+    int code = 0; // the errno, for callers that tell a shortage of descriptors from the tree
 };
 
 // Counters a walk updates as it goes, for a timer on another thread to read.

@@ -6,15 +6,20 @@
 #include <QMediaPlayer>
 #include <QWidget>
 
-class QAudioOutput;
+#include <functional>
+#include <memory>
+
 class QSlider;
+class QThread;
 class QToolButton;
 
 namespace twinsift {
 
 // A compact player for the picked music files: play/pause, stop, previous, next, position
 // and volume. An item appended while nothing plays starts to play. The media player is made
-// on first use, so a session without music never loads the multimedia back end.
+// on first use, so a session without music never loads the multimedia back end, and lives on
+// a thread of its own: opening a file makes the back end read and probe it, which takes
+// long for a damaged file and longer on a slow disk, and the window must not wait for that.
 class MusicPanel : public QWidget {
     Q_OBJECT
 public:
@@ -22,8 +27,6 @@ public:
     ~MusicPanel() override;
 
     MusicPlaylist *playlist() { return &m_playlist; }
-    // Null until the first item is opened.
-    QMediaPlayer *player() const { return m_player; }
 
     void addMusic(const QByteArray &musicfile) { m_playlist.addMusic(musicfile); }
     void removeMusic(const QByteArray &musicfile) { m_playlist.removeMusic(musicfile); }
@@ -43,7 +46,11 @@ Q_SIGNALS:
     void problem(const QString &message);
 
 private:
+    // The player's parts, reached only on its thread.
+    struct Parts;
     void ensurePlayer();
+    // Runs `command` on the player's thread, after those sent before it.
+    void command(std::function<void(QMediaPlayer &)> command);
     void open(int position, bool play);
     void onAppended(int position);
     void onRemoved(int position, bool wasCurrent);
@@ -52,8 +59,10 @@ private:
     void updateButtons();
 
     MusicPlaylist m_playlist;
-    QMediaPlayer *m_player = nullptr;
-    QAudioOutput *m_output = nullptr;
+    QThread *m_thread = nullptr;
+    QObject *m_home = nullptr; // lives on m_thread: the commands run there
+    std::shared_ptr<Parts> m_parts;
+    QMediaPlayer::PlaybackState m_state = QMediaPlayer::StoppedState; // as last told
     QSlider *m_position;
     QSlider *m_volume;
     QToolButton *m_previous;

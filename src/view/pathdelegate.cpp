@@ -34,12 +34,14 @@ void PathDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                          const QModelIndex &index) const
 {
     const auto *model = qobject_cast<const ResultModel *>(index.model());
-    const bool pairs = model && model->kind() == ListMode::Duplicate;
-    const int column = index.column();
-    if (!model || (pairs ? column != 1 && column != 2 : column != 4)) {
+    const std::span<const Column> columns = model ? model->columns() : std::span<const Column>();
+    const Cell cell = size_t(index.column()) < columns.size() ? columns[size_t(index.column())].cell
+                                                              : Cell::Number;
+    if (cell != Cell::Path && cell != Cell::File1 && cell != Cell::File2) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
+    const bool pairs = cell != Cell::Path;
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const QString text = item.text;
@@ -53,7 +55,7 @@ void PathDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                            .adjusted(margin, 0, -margin, 0);
     const QFontMetrics &metrics = item.fontMetrics;
     const QByteArray path =
-        column == 2 ? model->secondPath(index.row()) : model->pathCell(index.row());
+        cell == Cell::File2 ? model->secondPath(index.row()) : model->pathCell(index.row());
     const QString name = nameOf(path);
     // The folder gives way first, so that the whole name shows while it fits.
     QString shown = text;
@@ -73,8 +75,8 @@ void PathDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 
     painter->save();
     if (pairs && shown.endsWith(name)) {
-        const QString other =
-            nameOf(column == 2 ? model->pathCell(index.row()) : model->secondPath(index.row()));
+        const QString other = nameOf(cell == Cell::File2 ? model->pathCell(index.row())
+                                                         : model->secondPath(index.row()));
         const auto [begin, end] = differing(name, other);
         // The theme's own colours: its selection colour, faded, behind the letters, or, on a
         // selected row, a frame in the selected text's colour; the text keeps its contrast

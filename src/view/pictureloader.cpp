@@ -1,54 +1,44 @@
 // SPDX-License-Identifier: MIT
 #include "pictureloader.h"
 
-#include <QMetaObject>
-
-#include <mutex>
-#include <thread>
+#include <QFutureWatcher>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace twinsift {
 
-// What the decoding threads share with the loader: they post their result only while the
-// loader lives, under the lock that its destructor takes to let them go.
-struct PictureLoader::Shared {
-    std::mutex mutex;
-    PictureLoader *loader = nullptr;
-};
+namespace {
 
-PictureLoader::PictureLoader(QObject *parent)
-    : QObject(parent), m_shared(std::make_shared<Shared>())
+QThreadPool *decoders()
 {
-    m_shared->loader = this;
+    // Never deleted: deleting a pool waits for its threads, and one may be hung for good.
+    static QThreadPool *const threads = [] {
+        auto *made = new QThreadPool;
+        made->setMaxThreadCount(2);
+        return made;
+    }();
+    return threads;
 }
 
-PictureLoader::~PictureLoader()
-{
-    const std::lock_guard lock(m_shared->mutex);
-    m_shared->loader = nullptr;
-}
+} // namespace
 
 void PictureLoader::load(const QByteArray &path)
 {
     const quint64 request = ++m_latest;
-    std::thread([shared = m_shared, request, path] {
-        const imagepreview::Preview preview = imagepreview::load(path);
-        const std::lock_guard lock(shared->mutex);
-        if (PictureLoader *loader = shared->loader)
-            QMetaObject::invokeMethod(
-                loader, [loader, request, preview] { loader->deliver(request, preview); },
-                Qt::QueuedConnection);
-    }).detach();
+    decoders()->clear();
+    auto *watcher = new QFutureWatcher<imagepreview::Preview>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, request] {
+        if (request == m_latest && !watcher->isCanceled())
+            Q_EMIT loaded(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(decoders(), &imagepreview::load, path));
 }
 
 void PictureLoader::cancel()
 {
     ++m_latest;
-}
-
-void PictureLoader::deliver(quint64 request, const imagepreview::Preview &preview)
-{
-    if (request == m_latest)
-        Q_EMIT loaded(preview);
+    decoders()->clear();
 }
 
 } // namespace twinsift

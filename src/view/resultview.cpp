@@ -27,6 +27,36 @@ ResultView::ResultView(QWidget *parent) : QTableView(parent)
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
+    // Tab leaves the list for the next control instead of walking its cells.
+    setTabKeyNavigation(false);
+}
+
+// The table's widths, and the path columns share what the list has beyond them.
+void ResultView::fitColumns()
+{
+    const auto *results = qobject_cast<const ResultModel *>(model());
+    if (!results)
+        return;
+    const std::span<const Column> columns = results->columns();
+    int designed = 0;
+    int paths = 0;
+    const auto isPath = [](const Column &column) {
+        return column.cell == Cell::Path || column.cell == Cell::File1 ||
+               column.cell == Cell::File2;
+    };
+    for (const Column &column : columns) {
+        designed += column.width;
+        paths += isPath(column) ? 1 : 0;
+    }
+    const int extra = paths > 0 ? std::max(0, viewport()->width() - designed) / paths : 0;
+    for (size_t i = 0; i < columns.size(); ++i)
+        setColumnWidth(int(i), columns[i].width + (isPath(columns[i]) ? extra : 0));
+}
+
+void ResultView::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    fitColumns();
 }
 
 QRect ResultView::checkBoxRect(int row) const

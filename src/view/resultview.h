@@ -21,6 +21,9 @@ public:
     QString toolTipAt(const QPoint &position) const;
     // The row the keyboard acts on: the selected one, else the current one; -1 for none.
     int activeRow() const;
+    // Sets the columns to the widths of the model's column table; in a list wider than that,
+    // the path columns share the extra width.
+    void fitColumns();
 
 Q_SIGNALS:
     void itemClick(int row);
@@ -34,6 +37,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;

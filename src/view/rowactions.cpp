@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "rowactions.h"
 
+#include "app/pathcheck.h"
 #include "listing/rawname.h"
 #include "view/fileurl.h"
 
@@ -9,8 +10,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include <unistd.h>
-
 namespace twinsift {
 
 RowActions::RowActions(QObject *parent)
@@ -18,21 +17,26 @@ RowActions::RowActions(QObject *parent)
 {
 }
 
+// Whether the file is still there is asked in the background: it may be on a hung mount.
 void RowActions::openFile(const QByteArray &path)
 {
-    if (::access(path.constData(), F_OK) != 0)
-        Q_EMIT said(tr("%1 is no longer there.").arg(rawname::display(path)));
-    else if (!m_open(fileUrl(path)))
-        Q_EMIT said(tr("Unable to open %1.").arg(rawname::display(path)));
+    PathCheck::later(this, path, [this, path](PathCheck::Kind kind) {
+        if (kind == PathCheck::Kind::Missing)
+            Q_EMIT said(tr("%1 is no longer there.").arg(rawname::display(path)));
+        else if (!m_open(fileUrl(path)))
+            Q_EMIT said(tr("Unable to open %1.").arg(rawname::display(path)));
+    });
 }
 
 void RowActions::openFolder(const QByteArray &path)
 {
     const QByteArray folder = path.left(path.lastIndexOf('/') + 1);
-    if (folder.isEmpty() || ::access(folder.constData(), F_OK) != 0)
-        Q_EMIT said(tr("The folder of %1 is no longer there.").arg(rawname::display(path)));
-    else if (!m_open(fileUrl(folder)))
-        Q_EMIT said(tr("Unable to open %1.").arg(rawname::display(folder)));
+    PathCheck::later(this, folder, [this, path, folder](PathCheck::Kind kind) {
+        if (kind != PathCheck::Kind::Folder)
+            Q_EMIT said(tr("The folder of %1 is no longer there.").arg(rawname::display(path)));
+        else if (!m_open(fileUrl(folder)))
+            Q_EMIT said(tr("Unable to open %1.").arg(rawname::display(folder)));
+    });
 }
 
 QMimeData *RowActions::pathsData(const QList<QByteArray> &paths)
@@ -55,7 +59,7 @@ void RowActions::copyPaths(const QList<QByteArray> &paths)
     QMimeData *data = pathsData(paths);
     const QString shown = data->text().replace(u'\n', QStringLiteral("  <--->  "));
     QGuiApplication::clipboard()->setMimeData(data);
-    Q_EMIT said(tr("%n path(s) copied: %1", nullptr, int(paths.size())).arg(shown));
+    Q_EMIT said(tr("%Ln path(s) copied: %1", nullptr, int(paths.size())).arg(shown));
 }
 
 } // namespace twinsift

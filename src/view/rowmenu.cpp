@@ -22,12 +22,12 @@ RowMenu::RowMenu(QWidget *parent) : QMenu(parent)
     m_rules->setObjectName(QStringLiteral("tickRules"));
     using tickrules::Rule;
     const std::pair<Rule, QString> rules[] = {
-        {Rule::Copy, tr("The &Copy")},
-        {Rule::Newer, tr("The &Newer File")},
-        {Rule::Older, tr("The &Older File")},
-        {Rule::LongerName, tr("The &Longer Name")},
-        {Rule::UnderFolder, tr("Files &Under This Folder")},
-        {Rule::OutsideFolder, tr("Files Out&side This Folder")},
+        {Rule::Copy, tr("The &Copy", "tick rule")},
+        {Rule::Newer, tr("The &Newer File", "tick rule")},
+        {Rule::Older, tr("The &Older File", "tick rule")},
+        {Rule::LongerName, tr("The &Longer Name", "tick rule")},
+        {Rule::UnderFolder, tr("Files &Under This Folder", "tick rule")},
+        {Rule::OutsideFolder, tr("Files Out&side This Folder", "tick rule")},
     };
     for (const auto &[rule, text] : rules) {
         if (rule == Rule::UnderFolder)

@@ -19,49 +19,62 @@
 using namespace twinsift;
 using namespace Qt::StringLiterals;
 
-// Counts to `total`, a step a millisecond, until stopped.
+// Counts to `total`, a step a millisecond, until stopped (unless it is one that cannot stop).
 struct Steps : WorkJob {
-    explicit Steps(quint64 steps) : total(steps) {}
-    ~Steps() override { wait(); }
+    explicit Steps(quint64 steps, bool canBeStopped = true) : total(steps), stoppable(canBeStopped)
+    {
+    }
     Progress progress() const override { return {done.load(), total, u"counting"_s}; }
+    bool canStop() const override { return stoppable; }
     void run(std::stop_token stop) override
     {
-        for (; done < total && !stop.stop_requested(); ++done)
+        for (; done < total && !(stoppable && stop.stop_requested()); ++done)
             QThread::msleep(1);
     }
     std::atomic<quint64> done{0};
     const quint64 total;
+    const bool stoppable;
 };
 
 class TestApp : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // One job at a time, with the busy pointer and the progress shown while it runs; abort
-    // ends it early through finished(), shutdown() ends it and tells nothing.
+    // One job at a time, with the busy pointer and the progress shown while it runs; its own
+    // handler gets it ended. abort ends it early through that handler, but not a job that
+    // cannot stop; shutdown() ends it and tells nothing.
     void workRunner()
     {
         QWidget window;
         QProgressBar bar(&window);
         QLabel label(&window);
         WorkRunner runner(&window, &bar, &label);
-        QSignalSpy finished(&runner, &WorkRunner::finished);
         QSignalSpy busy(&runner, &WorkRunner::busyChanged);
+        QSignalSpy refused(&runner, &WorkRunner::cannotStop);
+        QList<quint64> ended;
+        const auto start = [&](quint64 steps, bool stoppable = true) {
+            return runner.start<Steps>(std::make_unique<Steps>(steps, stoppable),
+                                       [&](Steps &job) { ended << job.done; });
+        };
         QVERIFY(!runner.abort());
-        QVERIFY(runner.start(std::make_unique<Steps>(300)));
-        QVERIFY(!runner.start(std::make_unique<Steps>(1)) && QGuiApplication::overrideCursor());
-        QVERIFY(finished.wait(10000));
+        QVERIFY(start(300));
+        QVERIFY(!start(1) && QGuiApplication::overrideCursor());
+        QTRY_VERIFY_WITH_TIMEOUT(!runner.isBusy(), 10000);
+        QCOMPARE(ended, QList<quint64>{300});
         QCOMPARE(busy, (QList<QVariantList>{{true}, {false}}));
-        QVERIFY(!runner.isBusy() && !QGuiApplication::overrideCursor());
+        QVERIFY(!QGuiApplication::overrideCursor());
         QCOMPARE(label.text() + QString::number(bar.maximum()), u"counting300"_s);
+        QVERIFY(start(200, false) && !runner.abort() && refused.size() == 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!runner.isBusy(), 10000);
+        QCOMPARE(ended.last(), 200u);
         for (const bool abort : {true, false}) {
-            QVERIFY(runner.start(std::make_unique<Steps>(1'000'000)));
+            QVERIFY(start(1'000'000));
             QVERIFY(abort ? runner.abort() : (runner.shutdown(), true));
-            QVERIFY(abort ? finished.wait(10000) : !runner.isBusy());
+            QTRY_VERIFY_WITH_TIMEOUT(!runner.isBusy(), 10000);
         }
         QTest::qWait(50);
-        QCOMPARE(finished.size(), 2);
-        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(ended.size(), 3);
+        QVERIFY(ended.last() < 1'000'000 && !QGuiApplication::overrideCursor());
     }
 
     // Each path once, in order; stopped, it ends between two files and keeps what moved.
@@ -97,10 +110,12 @@ private Q_SLOTS:
         const QString home = m_dir.path();
         StartFolder start = StartFolder::choose(u"/"_s, u"."_s, home);
         QCOMPARE(start.drive + start.folder + start.note, u"/"_s + QDir::currentPath());
+        start = StartFolder::choose({}, {}, home); // as on every Linux desktop: nothing to say
+        QCOMPARE(start.folder + start.note, home);
         start = StartFolder::choose({}, u"/nonexistent/p"_s, home);
         QCOMPARE(start.folder, home);
-        QCOMPARE(start.note, u"HOMEDRIVE is not set, USERPROFILE (/nonexistent/p) is not a "
-                             "folder: starting in %1."_s.arg(home));
+        QCOMPARE(start.note,
+                 u"Starting in %1: USERPROFILE (/nonexistent/p) is not a folder."_s.arg(home));
     }
 
     // The user's keyword file is made empty, with its folder, when missing; one beside the

@@ -97,7 +97,11 @@ struct Window {
         auto prompter = std::make_unique<PromptLog>();
         log = prompter.get();
         form.setPrompter(std::move(prompter));
+        QSignalSpy started(&form, &Form1::workFinished);
         form.show();
+        // The start folder and the keywords are read in the background.
+        if (form.isWorking())
+            started.wait(10000);
     }
 
     template <typename T = QWidget> T *child(const char *name) const
