@@ -83,6 +83,13 @@
         </translation>
     </message>
     <message numerus="yes">
+        <source>No longer in the trash: %n file(s)</source>
+        <translation>
+            <numerusform>No longer in the trash: %n file</numerusform>
+            <numerusform>No longer in the trash: %n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>, %Ln of them as their contents are not known to be the same</source>
         <translation>
             <numerusform>, %Ln of them as its contents are not known to be the same</numerusform>

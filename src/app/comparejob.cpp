@@ -3,29 +3,22 @@
 
 #include "app/messages.h"
 
-#include <sys/stat.h>
-
 namespace twinsift {
 
 CompareJob::CompareJob(std::shared_ptr<ContentComparer> comparer, std::vector<QByteArray> files,
-                       std::vector<ContentPair> pairs, std::vector<quint64> numbers)
-    : m_comparer(std::move(comparer)), m_files(std::move(files)), m_pairs(std::move(pairs)),
-      m_numbers(std::move(numbers))
+                       std::vector<FileIdentity> identities, std::vector<ContentPair> pairs,
+                       std::vector<quint64> numbers)
+    : m_comparer(std::move(comparer)), m_files(std::move(files)),
+      m_identities(std::move(identities)), m_pairs(std::move(pairs)), m_numbers(std::move(numbers))
 {
 }
 
 void CompareJob::run(std::stop_token stop)
 {
-    std::vector<FileIdentity> identities(m_files.size());
-    for (size_t i = 0; i < m_files.size() && !stop.stop_requested(); ++i) {
-        struct stat info {};
-        if (::lstat(m_files[i].constData(), &info) == 0)
-            identities[i] = FileIdentity::of(info);
-    }
     m_outcome = m_comparer->compare(
         m_pairs,
         [&](quint32 i) {
-            return ContentFile{m_files[i], identities[i]};
+            return ContentFile{m_files[i], m_identities[i]};
         },
         stop, &m_progress);
 }

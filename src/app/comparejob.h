@@ -14,9 +14,11 @@ namespace twinsift {
 class CompareJob : public WorkJob {
     Q_OBJECT
 public:
-    // `pairs` join `files`; `numbers` are the rows' numbers, one a pair.
+    // `pairs` join `files`, which were `identities` when they were listed; `numbers` are the
+    // rows' numbers, one a pair.
     CompareJob(std::shared_ptr<ContentComparer> comparer, std::vector<QByteArray> files,
-               std::vector<ContentPair> pairs, std::vector<quint64> numbers);
+               std::vector<FileIdentity> identities, std::vector<ContentPair> pairs,
+               std::vector<quint64> numbers);
     Progress progress() const override;
     const std::vector<quint64> &numbers() const { return m_numbers; }
     // Valid once the job has ended.
@@ -27,6 +29,7 @@ public:
 private:
     const std::shared_ptr<ContentComparer> m_comparer;
     const std::vector<QByteArray> m_files;
+    const std::vector<FileIdentity> m_identities;
     const std::vector<ContentPair> m_pairs;
     const std::vector<quint64> m_numbers;
     ContentProgress m_progress;

@@ -24,6 +24,7 @@ void ResultModel::setColumns(ListMode kind, std::span<const Column> columns)
     m_pairs.clear();
     m_searches.clear();
     m_verdicts.clear();
+    m_fileDevices = {};
     endResetModel();
 }
 
@@ -33,20 +34,28 @@ void ResultModel::appendFiles(std::vector<ListingRow> &&rows)
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    for (ListingRow &row : rows)
+    for (ListingRow &row : rows) {
+        const FileIdentity &id = row.identity;
+        const bool ownSize = id.size != row.size;
+        const bool fits = id.isKnown() && (!ownSize || id.size < 0x10000);
         m_files.push_back(
-            FileRow{std::move(row.path), row.size, row.number, quint32(row.nameOffset), false});
+            FileRow{std::move(row.path), row.size, id.inode, id.mtimeNs, quint32(row.number),
+                    quint32(row.nameOffset),
+                    fits ? m_fileDevices.deviceIndex(id.device) : IdentityList::kNoDevice,
+                    quint16(ownSize && fits ? id.size : 0), quint16(row.rootLength), false});
+    }
     endInsertRows();
 }
 
-bool ResultModel::appendPairs(const Paths &paths, const std::vector<PairIndices> &pairs)
+bool ResultModel::appendPairs(const Paths &paths, const std::vector<PairIndices> &pairs,
+                              const Identities &identities, qsizetype rootLength)
 {
     if (pairs.empty() || !isPairs())
         return true;
-    if (m_searches.empty() || m_searches.back() != paths) {
+    if (m_searches.empty() || m_searches.back().paths != paths) {
         if (m_searches.size() > std::numeric_limits<quint16>::max())
             return false;
-        m_searches.push_back(paths);
+        m_searches.push_back({paths, identities, rootLength});
     }
     const auto search = quint16(m_searches.size() - 1);
     const int first = rowCount();
@@ -73,6 +82,7 @@ void ResultModel::clearRows()
     m_files = {};
     m_pairs = {};
     m_searches.clear();
+    m_fileDevices = {};
     endRemoveRows();
 }
 
@@ -100,7 +110,25 @@ void ResultModel::setChecked(int row, bool checked)
 
 const QByteArray &ResultModel::pairPath(const PairRow &row, quint32 index) const
 {
-    return (*m_searches[row.search])[index];
+    return (*m_searches[row.search].paths)[index];
+}
+
+ListedFile ResultModel::listedFile(int row) const
+{
+    if (isPairs()) {
+        const PairRow &pair = m_pairs[size_t(row)];
+        const Search &search = m_searches[pair.search];
+        const bool known = search.identities && pair.first < search.identities->size();
+        return {pairPath(pair, pair.first), search.rootLength,
+                known ? search.identities->at(pair.first) : FileIdentity{}};
+    }
+    const FileRow &file = m_files[size_t(row)];
+    if (file.device == IdentityList::kNoDevice)
+        return {file.path, file.rootLength, {}};
+    return {file.path,
+            file.rootLength,
+            {m_fileDevices.device(file.device), file.inode,
+             file.linkSize ? file.linkSize : file.size, file.mtimeNs}};
 }
 
 QByteArray ResultModel::pathCell(int row) const
@@ -130,6 +158,16 @@ QList<QByteArray> ResultModel::tickedPaths() const
     return paths;
 }
 
+QList<ListedFile> ResultModel::tickedFiles() const
+{
+    QList<ListedFile> files;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (isChecked(row))
+            files << listedFile(row);
+    }
+    return files;
+}
+
 // A pair's tooltip is its two paths, then why their names are alike and, once compared,
 // what their contents are.
 QString ResultModel::toolTipText(int row) const
@@ -154,26 +192,34 @@ void ResultModel::switchItems(int row)
                        {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
-ResultModel::PairGraph ResultModel::pairGraph() const
+ResultModel::PairGraph ResultModel::pairGraph(bool withIdentities) const
 {
     PairGraph graph;
     if (!isPairs() || m_searches.empty())
         return graph;
+    const auto identity = [&](size_t search, size_t index) {
+        const Identities &known = m_searches[search].identities;
+        return known && index < known->size() ? known->at(index) : FileIdentity{};
+    };
     // Each search numbers its own files; where the list holds several, a file found by two
     // of them must be one file to the rules.
     std::vector<std::vector<quint32>> ids(m_searches.size());
     if (m_searches.size() == 1) {
-        graph.files = *m_searches.front();
+        graph.files = *m_searches.front().paths;
+        for (size_t k = 0; withIdentities && k < graph.files.size(); ++k)
+            graph.identities.push_back(identity(0, k));
     } else {
         QHash<QByteArray, quint32> known;
         for (size_t s = 0; s < m_searches.size(); ++s) {
-            for (const QByteArray &path : *m_searches[s]) {
+            for (const QByteArray &path : *m_searches[s].paths) {
                 const auto id = quint32(graph.files.size());
                 const auto found = known.constFind(path);
                 ids[s].push_back(found == known.cend() ? id : *found);
                 if (found == known.cend()) {
                     known.insert(path, id);
                     graph.files.push_back(path);
+                    if (withIdentities)
+                        graph.identities.push_back(identity(s, ids[s].size() - 1));
                 }
             }
         }
@@ -345,7 +391,7 @@ int ResultModel::columnCount(const QModelIndex &parent) const
 
 QString ResultModel::fileText(const FileRow &row, Cell cell) const
 {
-    const ListingRow cells{row.number, row.path, row.nameOffset, row.size};
+    const ListingRow cells{row.number, row.path, row.nameOffset, row.size, {}, 0};
     switch (cell) {
     case Cell::Number:
         return QString::number(row.number);

@@ -27,8 +27,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <sys/stat.h>
-
 using namespace twinsift;
 using twinsift::cli::Cell;
 using twinsift::cli::Format;
@@ -405,9 +403,6 @@ PairFiles pairFiles(const FileRecords &records, const std::vector<ContentPair> &
                 continue;
             files.paths[i] = records.path(i);
             files.identities[i] = records.identity(i);
-            struct stat info {};
-            if (!files.identities[i].isKnown() && ::lstat(files.paths[i].constData(), &info) == 0)
-                files.identities[i] = FileIdentity::of(info);
         }
     }
     return files;
