@@ -16,6 +16,7 @@ add_library(twinsift_window STATIC
   app/trashjob.cpp app/trashjob.h
   app/restorejob.cpp app/restorejob.h
   app/rulejob.cpp app/rulejob.h
+  app/comparejob.cpp app/comparejob.h
   app/messages.cpp app/messages.h
   app/startfolder.cpp app/startfolder.h
   app/keywordfile.cpp app/keywordfile.h

@@ -35,6 +35,10 @@
         <source>Similarity(%)</source>
         <translation>Ähnlichkeit(%)</translation>
     </message>
+    <message>
+        <source>Content</source>
+        <translation>Inhalt</translation>
+    </message>
 </context>
 <context>
     <name>Deletion</name>
@@ -271,76 +275,16 @@
             <numerusform>Nicht mehr im Papierkorb: %n Dateien</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>, %Ln of them as their contents are not known to be the same</source>
+        <translation>
+            <numerusform>, %Ln davon, weil sein Inhalt nicht als gleich bekannt ist</numerusform>
+            <numerusform>, %Ln davon, weil ihre Inhalte nicht als gleich bekannt sind</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift-cli</name>
-    <message>
-        <source>Usage:
-  twinsift-cli list [--format tsv|csv|jsonl] FOLDER...
-  twinsift-cli dups [--threshold PERCENT] [--keywords FILE] [--stats]
-                    [--format tsv|csv|jsonl] FOLDER
-  twinsift-cli dups [options] --from FILE|- [--null]
-
-list  prints every file under the folders: No., Filename, Size, Hash, Path.
-      Several folders are numbered on, one after the other.
-dups  prints the pairs of files whose extension keys match and whose name stems are
-      more alike than PERCENT (30 to 90, default 60): No., File1, File2,
-      Similarity(%).
-
-Options:
-  --format F      tsv (default), csv or jsonl; every format starts with a header row
-  --threshold P   the similarity slider, a whole percent from 30 to 90
-  --keywords F    the keyword file. By default Keywords.txt beside the program when
-                  the user may write that folder, else (for an installed program)
-                  $XDG_CONFIG_HOME/twinsift/Keywords.txt (~/.config/twinsift/...);
-                  a missing default file means no keywords
-  --stats         write the statistics of the search to standard error
-  --from F        compare the paths listed in file F (- for standard input) instead
-                  of walking a folder; nothing else is read from disk. One path a
-                  line; a CR before the line end is dropped; empty lines are skipped
-  --null          entries in the --from listing end in NUL (find -print0); nothing
-                  is dropped from them
-  --              every argument after it is a folder
-  -h, --help      show this text
-
-Exit status: 0 on success, 1 when a folder, the listing or the keyword file cannot
-be read, 2 on a usage error. Folders inside the tree that cannot be read are
-skipped with a warning on standard error.
-</source>
-        <translation>Aufruf:
-  twinsift-cli list [--format tsv|csv|jsonl] ORDNER...
-  twinsift-cli dups [--threshold PROZENT] [--keywords DATEI] [--stats]
-                    [--format tsv|csv|jsonl] ORDNER
-  twinsift-cli dups [Optionen] --from DATEI|- [--null]
-
-list  gibt jede Datei unter den Ordnern aus: No., Filename, Size, Hash, Path.
-      Mehrere Ordner werden fortlaufend nummeriert.
-dups  gibt die Dateipaare aus, deren Endungsschlüssel gleich sind und deren Namensstämme
-      ähnlicher sind als PROZENT (30 bis 90, Vorgabe 60): No., File1, File2,
-      Similarity(%).
-
-Optionen:
-  --format F      tsv (Vorgabe), csv oder jsonl; jedes Format beginnt mit einer Kopfzeile
-  --threshold P   der Ähnlichkeitsregler, ganze Prozent von 30 bis 90
-  --keywords F    die Stichwortdatei. Ohne sie Keywords.txt neben dem Programm, wenn
-                  der Benutzer diesen Ordner schreiben darf, sonst (installiert)
-                  $XDG_CONFIG_HOME/twinsift/Keywords.txt (~/.config/twinsift/...);
-                  fehlt diese Datei, gibt es keine Stichwörter
-  --stats         schreibt die Statistik der Suche in die Standardfehlerausgabe
-  --from F        vergleicht die in Datei F (- für die Standardeingabe) aufgeführten
-                  Pfade, statt einen Ordner zu durchlaufen; sonst wird nichts gelesen.
-                  Ein Pfad je Zeile; ein CR vor dem Zeilenende entfällt; leere Zeilen
-                  werden übersprungen
-  --null          die Einträge der --from-Liste enden auf NUL (find -print0); nichts
-                  wird von ihnen entfernt
-  --              jedes Argument danach ist ein Ordner
-  -h, --help      zeigt diesen Text
-
-Rückgabewert: 0 bei Erfolg, 1 wenn ein Ordner, die Liste oder die Stichwortdatei nicht
-gelesen werden kann, 2 bei falschem Aufruf. Unlesbare Ordner im Baum werden mit einer
-Warnung in der Standardfehlerausgabe übersprungen.
-</translation>
-    </message>
     <message>
         <source>Try &apos;twinsift-cli --help&apos;.</source>
         <translation>Siehe &apos;twinsift-cli --help&apos;.</translation>
@@ -465,6 +409,117 @@ Warnung in der Standardfehlerausgabe übersprungen.
             <numerusform>einen wiederholten Pfad der Liste übersprungen</numerusform>
             <numerusform>%n wiederholte Pfade der Liste übersprungen</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Usage:
+  twinsift-cli list [--format tsv|csv|jsonl] FOLDER...
+  twinsift-cli dups [--threshold PERCENT] [--keywords FILE] [--stats] [--content]
+                    [--format tsv|csv|jsonl] FOLDER
+  twinsift-cli dups [options] --from FILE|- [--null]
+
+list  prints every file under the folders: No., Filename, Size, Hash, Path.
+      Several folders are numbered on, one after the other.
+dups  prints the pairs of files whose extension keys match and whose name stems are
+      more alike than PERCENT (30 to 90, default 60): No., File1, File2,
+      Similarity(%).
+
+Options:
+  --format F      tsv (default), csv or jsonl; every format starts with a header row
+  --threshold P   the similarity slider, a whole percent from 30 to 90
+  --keywords F    the keyword file. By default Keywords.txt beside the program when
+                  the user may write that folder, else (for an installed program)
+                  $XDG_CONFIG_HOME/twinsift/Keywords.txt (~/.config/twinsift/...);
+                  a missing default file means no keywords
+  --stats         write the statistics of the search to standard error
+  --content       compare the contents of each pair&apos;s files: a fifth column
+                  Content says same, different or unreadable (why, on standard
+                  error once a file)
+  --from F        compare the paths listed in file F (- for standard input) instead
+                  of walking a folder; nothing else is read from disk. One path a
+                  line; a CR before the line end is dropped; empty lines are skipped
+  --null          entries in the --from listing end in NUL (find -print0); nothing
+                  is dropped from them
+  --              every argument after it is a folder
+  -h, --help      show this text
+
+Exit status: 0 on success, 1 when a folder, the listing or the keyword file cannot
+be read, 2 on a usage error. Folders inside the tree that cannot be read are
+skipped with a warning on standard error.
+</source>
+        <translation>Aufruf:
+  twinsift-cli list [--format tsv|csv|jsonl] ORDNER...
+  twinsift-cli dups [--threshold PROZENT] [--keywords DATEI] [--stats] [--content]
+                    [--format tsv|csv|jsonl] ORDNER
+  twinsift-cli dups [Optionen] --from DATEI|- [--null]
+
+list  gibt jede Datei unter den Ordnern aus: No., Filename, Size, Hash, Path.
+      Mehrere Ordner werden fortlaufend nummeriert.
+dups  gibt die Dateipaare aus, deren Endungsschlüssel gleich sind und deren Namensstämme
+      ähnlicher sind als PROZENT (30 bis 90, Vorgabe 60): No., File1, File2,
+      Similarity(%).
+
+Optionen:
+  --format F      tsv (Vorgabe), csv oder jsonl; jedes Format beginnt mit einer Kopfzeile
+  --threshold P   der Ähnlichkeitsregler, ganze Prozent von 30 bis 90
+  --keywords F    die Stichwortdatei. Ohne sie Keywords.txt neben dem Programm, wenn
+                  der Benutzer diesen Ordner schreiben darf, sonst (installiert)
+                  $XDG_CONFIG_HOME/twinsift/Keywords.txt (~/.config/twinsift/...);
+                  fehlt diese Datei, gibt es keine Stichwörter
+  --stats         schreibt die Statistik der Suche in die Standardfehlerausgabe
+  --content       vergleicht die Inhalte der beiden Dateien jedes Paars: eine fünfte
+                  Spalte Content sagt same, different oder unreadable (warum, einmal je
+                  Datei in der Standardfehlerausgabe)
+  --from F        vergleicht die in Datei F (- für die Standardeingabe) aufgeführten
+                  Pfade, statt einen Ordner zu durchlaufen; sonst wird nichts gelesen.
+                  Ein Pfad je Zeile; ein CR vor dem Zeilenende entfällt; leere Zeilen
+                  werden übersprungen
+  --null          die Einträge der --from-Liste enden auf NUL (find -print0); nichts
+                  wird von ihnen entfernt
+  --              jedes Argument danach ist ein Ordner
+  -h, --help      zeigt diesen Text
+
+Rückgabewert: 0 bei Erfolg, 1 wenn ein Ordner, die Liste oder die Stichwortdatei nicht
+gelesen werden kann, 2 bei falschem Aufruf. Unlesbare Ordner im Baum werden mit einer
+Warnung in der Standardfehlerausgabe übersprungen.
+</translation>
+    </message>
+    <message>
+        <source>--content reads the files, and a --from listing has none</source>
+        <translation>--content liest die Dateien, und eine --from-Liste hat keine</translation>
+    </message>
+    <message>
+        <source>cannot compare the contents of %1: %2</source>
+        <translation>kann die Inhalte von %1 nicht vergleichen: %2</translation>
+    </message>
+</context>
+<context>
+    <name>twinsift::CompareJob</name>
+    <message>
+        <source>Comparing contents</source>
+        <translation>Inhalte werden verglichen</translation>
+    </message>
+</context>
+<context>
+    <name>twinsift::ContentVerdict</name>
+    <message>
+        <source>same</source>
+        <translation>gleich</translation>
+    </message>
+    <message>
+        <source>different</source>
+        <translation>verschieden</translation>
+    </message>
+    <message>
+        <source>unreadable: %1</source>
+        <translation>nicht lesbar: %1</translation>
+    </message>
+    <message>
+        <source>changed since it was listed</source>
+        <translation>seit der Auflistung geändert</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine gewöhnliche Datei</translation>
     </message>
 </context>
 <context>
@@ -647,6 +702,27 @@ Warnung in der Standardfehlerausgabe übersprungen.
         <source>Folder to list or search</source>
         <translation>Ordner zum Auflisten oder Durchsuchen</translation>
     </message>
+    <message>
+        <source>Comparing stopped: the contents compared so far are shown.</source>
+        <translation>Vergleich angehalten: die bisher verglichenen Inhalte werden angezeigt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Compared the contents of %Ln pair(s): %1 the same, %2 different, %3 could not be compared</source>
+        <translation>
+            <numerusform>Inhalte von %Ln Paar verglichen: %1 gleich, %2 verschieden, %3 nicht vergleichbar</numerusform>
+            <numerusform>Inhalte von %Ln Paaren verglichen: %1 gleich, %2 verschieden, %3 nicht vergleichbar</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>twinsift::Likeness</name>
+    <message numerus="yes">
+        <source>%1 / %2: %Ln shared letter pair(s) of %3 and %4 -&gt; %5 %</source>
+        <translation>
+            <numerusform>%1 / %2: %Ln gemeinsames Buchstabenpaar von %3 und %4 -&gt; %5 %</numerusform>
+            <numerusform>%1 / %2: %Ln gemeinsame Buchstabenpaare von %3 und %4 -&gt; %5 %</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift::MusicPanel</name>
@@ -698,6 +774,13 @@ Warnung in der Standardfehlerausgabe übersprungen.
             <numerusform>Eine Datei wird wiederhergestellt</numerusform>
             <numerusform>%Ln Dateien werden wiederhergestellt</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>twinsift::ResultModel</name>
+    <message>
+        <source>Content: %1</source>
+        <translation>Inhalt: %1</translation>
     </message>
 </context>
 <context>
@@ -777,6 +860,14 @@ Warnung in der Standardfehlerausgabe übersprungen.
     <message>
         <source>&amp;Restore Last Deletion</source>
         <translation>Letztes Löschen &amp;rückgängig</translation>
+    </message>
+    <message>
+        <source>Co&amp;mpare Contents</source>
+        <translation>Inhalte &amp;vergleichen</translation>
+    </message>
+    <message>
+        <source>Only Where Contents Are the S&amp;ame</source>
+        <translation>Nur wo die Inhalte &amp;gleich sind</translation>
     </message>
 </context>
 <context>

@@ -89,6 +89,13 @@
             <numerusform>No longer in the trash: %n files</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>, %Ln of them as their contents are not known to be the same</source>
+        <translation>
+            <numerusform>, %Ln of them as its contents are not known to be the same</numerusform>
+            <numerusform>, %Ln of them as their contents are not known to be the same</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift-cli</name>
@@ -149,6 +156,23 @@
         <translation>
             <numerusform>%Ln file restored.</numerusform>
             <numerusform>%Ln files restored.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Compared the contents of %Ln pair(s): %1 the same, %2 different, %3 could not be compared</source>
+        <translation>
+            <numerusform>Compared the contents of %Ln pair: %1 the same, %2 different, %3 could not be compared</numerusform>
+            <numerusform>Compared the contents of %Ln pairs: %1 the same, %2 different, %3 could not be compared</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>twinsift::Likeness</name>
+    <message numerus="yes">
+        <source>%1 / %2: %Ln shared letter pair(s) of %3 and %4 -&gt; %5 %</source>
+        <translation>
+            <numerusform>%1 / %2: %Ln shared letter pair of %3 and %4 -&gt; %5 %</numerusform>
+            <numerusform>%1 / %2: %Ln shared letter pairs of %3 and %4 -&gt; %5 %</numerusform>
         </translation>
     </message>
 </context>

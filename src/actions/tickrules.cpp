@@ -102,7 +102,7 @@ std::vector<quint32> linkTargets(const std::vector<QByteArray> &paths)
 }
 
 Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys,
-          const std::vector<quint32> &targets)
+          const std::vector<quint32> &targets, const std::vector<bool> &sameOnly)
 {
     Plan plan;
     plan.actions.assign(rows.size(), Action::None);
@@ -129,6 +129,11 @@ Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys,
         const PairSides &row = rows[i];
         if (row.checked)
             continue;
+        if (!sameOnly.empty() && !sameOnly[i]) {
+            ++plan.leftAlone;
+            ++plan.notSame;
+            continue;
+        }
         const qint64 first = keys[row.first], second = keys[row.second];
         if (first == second || first == kUnknown || second == kUnknown) {
             ++plan.leftAlone;
@@ -153,11 +158,17 @@ Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys,
 
 QString message(const Plan &plan)
 {
-    return QCoreApplication::translate("twinsift", "Ticked %Ln file(s) in %1; %2", nullptr,
-                                       int(plan.files))
-        .arg(QCoreApplication::translate("twinsift", "%Ln pair(s)", nullptr, int(plan.pairs)),
-             QCoreApplication::translate("twinsift", "%Ln pair(s) left alone", nullptr,
-                                         int(plan.leftAlone)));
+    QString text =
+        QCoreApplication::translate("twinsift", "Ticked %Ln file(s) in %1; %2", nullptr,
+                                    int(plan.files))
+            .arg(QCoreApplication::translate("twinsift", "%Ln pair(s)", nullptr, int(plan.pairs)),
+                 QCoreApplication::translate("twinsift", "%Ln pair(s) left alone", nullptr,
+                                             int(plan.leftAlone)));
+    if (plan.notSame > 0)
+        text += QCoreApplication::translate(
+            "twinsift", ", %Ln of them as their contents are not known to be the same", nullptr,
+            int(plan.notSame));
+    return text;
 }
 
 } // namespace twinsift::tickrules

@@ -27,6 +27,7 @@ struct Plan {
     qint64 files = 0;            // files newly marked to go
     qint64 pairs = 0;            // rows newly ticked
     qint64 leftAlone = 0;        // unticked rows that stay unticked
+    qint64 notSame = 0;          // of those, rows left alone as their contents differ
 };
 
 // A file the rule cannot judge (its time cannot be read): its pairs are left alone.
@@ -49,9 +50,10 @@ std::vector<quint32> linkTargets(const std::vector<QByteArray> &paths);
 // least one file that no ticked row removes. Ticked rows stay as they are. A link and the
 // listed file it leads to are one file to this rule (`targets`, from linkTargets(), or empty
 // where there are none): the link keeps nothing once its target goes, so only the target
-// counts as kept.
+// counts as kept. When `sameOnly` is given (one a row), rows whose files are not known to
+// hold the same bytes stay unticked.
 Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys,
-          const std::vector<quint32> &targets = {});
+          const std::vector<quint32> &targets = {}, const std::vector<bool> &sameOnly = {});
 
 // The outcome for people, such as "Ticked 3 files in 4 pairs; 1 pair left alone".
 QString message(const Plan &plan);

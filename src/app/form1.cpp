@@ -2,6 +2,7 @@
 #include "form1.h"
 
 #include "app/background.h"
+#include "app/comparejob.h"
 #include "app/designedlayout.h"
 #include "app/keywordfile.h"
 #include "app/listingjob.h"
@@ -60,7 +61,7 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
       m_rowMenu(new RowMenu(this)), m_rowActions(new RowActions(this)),
       m_pictures(new PictureLoader(this)), m_prompter(std::make_unique<Prompter>()),
       m_openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); }),
-      m_keywordFile(keywordFile)
+      m_keywordFile(keywordFile), m_comparer(std::make_shared<ContentComparer>())
 {
     m_ui->setupUi(this);
     placeControls();
@@ -127,6 +128,7 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     connect(m_rowMenu, &RowMenu::openFile, m_rowActions, &RowActions::openFile);
     connect(m_rowMenu, &RowMenu::openFolder, m_rowActions, &RowActions::openFolder);
     connect(m_rowMenu, &RowMenu::copyPaths, m_rowActions, &RowActions::copyPaths);
+    connect(m_rowMenu, &RowMenu::compareContents, this, &Form1::compareContents);
     connect(m_rowMenu, &RowMenu::tickRule, this, &Form1::tickRule);
     connect(m_rowMenu, &RowMenu::untickAll, this, &Form1::untickAll);
     connect(m_rowMenu, &RowMenu::restoreLastDeletion, this, &Form1::restoreLastDeletion);
@@ -727,7 +729,9 @@ void Form1::ruleFinished(const RuleJob &job)
 {
     const ResultModel::PairGraph graph = m_model->pairGraph();
     if (graph.files.size() == job.fileCount()) {
-        const tickrules::Plan plan = tickrules::plan(graph.rows, job.keys(), job.targets());
+        const tickrules::Plan plan = tickrules::plan(
+            graph.rows, job.keys(), job.targets(),
+            m_rowMenu->onlySameContents() ? m_model->sameContents() : std::vector<bool>());
         m_model->applyTicks(plan.actions);
         // The same record as a tick by the user, without offering music.
         for (size_t row = 0; row < plan.actions.size(); ++row) {
@@ -735,6 +739,54 @@ void Form1::ruleFinished(const RuleJob &job)
                 m_checkedFiles.insert(m_model->number(int(row)), m_model->pathCell(int(row)));
         }
         say(tickrules::message(plan));
+    }
+    Q_EMIT workFinished();
+}
+
+void Form1::compareContents()
+{
+    if (isWorking() || m_listMode != ListMode::Duplicate || m_model->rowCount() == 0)
+        return;
+    ResultModel::PairGraph graph = m_model->pairGraph(true);
+    std::vector<ContentPair> pairs;
+    std::vector<quint64> numbers;
+    pairs.reserve(graph.rows.size());
+    numbers.reserve(graph.rows.size());
+    for (size_t row = 0; row < graph.rows.size(); ++row) {
+        pairs.push_back({graph.rows[row].first, graph.rows[row].second});
+        numbers.push_back(m_model->number(int(row)));
+    }
+    m_ui->lblWorking->clear();
+    m_runner->start<CompareJob>(std::make_unique<CompareJob>(m_comparer, std::move(graph.files),
+                                                             std::move(graph.identities),
+                                                             std::move(pairs), std::move(numbers)),
+                                [this](CompareJob &job) { compareFinished(job); });
+}
+
+// Stopped or not, the pairs told so far show what they are.
+void Form1::compareFinished(const CompareJob &job)
+{
+    const ContentComparer::Outcome &outcome = job.outcome();
+    const int shown = m_model->columnCount();
+    m_model->setVerdicts(job.numbers(), outcome.verdicts);
+    if (m_model->columnCount() != shown)
+        m_ui->ListView1->fitColumns();
+    qint64 same = 0, different = 0, untold = 0;
+    for (const ContentVerdict &verdict : outcome.verdicts) {
+        same += verdict.kind == ContentVerdict::Kind::Same;
+        different += verdict.kind == ContentVerdict::Kind::Different;
+        untold += verdict.kind > ContentVerdict::Kind::Different;
+    }
+    if (outcome.stopped) {
+        say(tr("Comparing stopped: the contents compared so far are shown."));
+    } else {
+        m_ui->lblWorking->setText(Messages::percent(100));
+        say(tr("Compared the contents of %Ln pair(s): %1 the same, %2 different, %3 could not be "
+               "compared",
+               nullptr, int(outcome.verdicts.size()))
+                .arg(same)
+                .arg(different)
+                .arg(untold));
     }
     Q_EMIT workFinished();
 }

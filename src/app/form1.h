@@ -31,6 +31,8 @@ class SearchJob;
 class TrashJob;
 class RestoreJob;
 class RuleJob;
+class CompareJob;
+class ContentComparer;
 class StartJob;
 class WorkRunner;
 namespace imagepreview {
@@ -81,6 +83,8 @@ public Q_SLOTS:
     void ListView1_RowMenu(int row, int column, const QPoint &globalPos);
     // Reviewing many pairs: a rule ticks one file in every pair; ticks can all go at once.
     void tickRule(tickrules::Rule rule, const QByteArray &folder);
+    // Tells for every pair whether its two files hold the same bytes, in a fifth column.
+    void compareContents();
     void untickAll();
     // Ctrl+Z: puts the files of the last "&Delete" back, once, and makes the list again.
     void restoreLastDeletion();
@@ -113,6 +117,7 @@ private:
     void trashFinished(const TrashJob &job);
     void restoreFinished(const RestoreJob &job);
     void ruleFinished(const RuleJob &job);
+    void compareFinished(const CompareJob &job);
     void rebuildList();
     void pictureLoaded(const imagepreview::Preview &preview);
     void reportDeletion();
@@ -147,6 +152,8 @@ private:
     QString m_deletionNote; // for txtSong once the list is made again
     // Where the last deletion's files went: one level of undo, in memory only.
     QList<trash::TrashedFile> m_lastDeletion;
+    // What compares read, kept for the session: comparing again reads no unchanged file.
+    std::shared_ptr<ContentComparer> m_comparer;
 };
 
 } // namespace twinsift

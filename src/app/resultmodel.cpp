@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "resultmodel.h"
 
+#include "dups/likeness.h"
 #include "listing/rawname.h"
 
 #include <QHash>
@@ -22,6 +23,7 @@ void ResultModel::setColumns(ListMode kind, std::span<const Column> columns)
     m_files.clear();
     m_pairs.clear();
     m_searches.clear();
+    m_verdicts.clear();
     m_fileDevices = {};
     endResetModel();
 }
@@ -67,6 +69,13 @@ bool ResultModel::appendPairs(const Paths &paths, const std::vector<PairIndices>
 
 void ResultModel::clearRows()
 {
+    // Contents are compared anew for the next rows, so their column waits until then.
+    if (isPairs() && m_columns.size() > columns::pairs().size()) {
+        beginRemoveColumns({}, int(columns::pairs().size()), columnCount() - 1);
+        m_columns = columns::pairs();
+        endRemoveColumns();
+    }
+    m_verdicts = {};
     if (rowCount() == 0)
         return;
     beginRemoveRows({}, 0, rowCount() - 1);
@@ -159,12 +168,18 @@ QList<ListedFile> ResultModel::tickedFiles() const
     return files;
 }
 
+// A pair's tooltip is its two paths, then why their names are alike and, once compared,
+// what their contents are.
 QString ResultModel::toolTipText(int row) const
 {
     if (!isPairs())
         return rawname::display(pathCell(row));
-    return rawname::display(pathCell(row)) + QStringLiteral("  <--->  ") +
-           rawname::display(secondPath(row));
+    const QByteArray first = pathCell(row), second = secondPath(row);
+    QString text = rawname::display(first) + QStringLiteral("  <--->  ") +
+                   rawname::display(second) + u'\n' + Likeness::of(first, second).text();
+    if (const ContentVerdict content = verdict(row); content.isCompared())
+        text += u'\n' + tr("Content: %1").arg(content.text());
+    return text;
 }
 
 void ResultModel::switchItems(int row)
@@ -177,16 +192,22 @@ void ResultModel::switchItems(int row)
                        {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
-ResultModel::PairGraph ResultModel::pairGraph() const
+ResultModel::PairGraph ResultModel::pairGraph(bool withIdentities) const
 {
     PairGraph graph;
     if (!isPairs() || m_searches.empty())
         return graph;
+    const auto identity = [&](size_t search, size_t index) {
+        const Identities &known = m_searches[search].identities;
+        return known && index < known->size() ? known->at(index) : FileIdentity{};
+    };
     // Each search numbers its own files; where the list holds several, a file found by two
     // of them must be one file to the rules.
     std::vector<std::vector<quint32>> ids(m_searches.size());
     if (m_searches.size() == 1) {
         graph.files = *m_searches.front().paths;
+        for (size_t k = 0; withIdentities && k < graph.files.size(); ++k)
+            graph.identities.push_back(identity(0, k));
     } else {
         QHash<QByteArray, quint32> known;
         for (size_t s = 0; s < m_searches.size(); ++s) {
@@ -197,6 +218,8 @@ ResultModel::PairGraph ResultModel::pairGraph() const
                 if (found == known.cend()) {
                     known.insert(path, id);
                     graph.files.push_back(path);
+                    if (withIdentities)
+                        graph.identities.push_back(identity(s, ids[s].size() - 1));
                 }
             }
         }
@@ -208,6 +231,46 @@ ResultModel::PairGraph ResultModel::pairGraph() const
     for (const PairRow &row : m_pairs)
         graph.rows.push_back({id(row, row.first), id(row, row.second), row.checked});
     return graph;
+}
+
+void ResultModel::setVerdicts(const std::vector<quint64> &numbers,
+                              const std::vector<ContentVerdict> &verdicts)
+{
+    if (!isPairs() || m_pairs.empty())
+        return;
+    if (m_columns.size() == columns::pairs().size()) {
+        beginInsertColumns({}, columnCount(), columnCount());
+        m_columns = columns::pairsWithContent();
+        endInsertColumns();
+    }
+    for (size_t i = 0; i < numbers.size() && i < verdicts.size(); ++i) {
+        if (numbers[i] == 0 || !verdicts[i].isCompared())
+            continue;
+        if (m_verdicts.size() < numbers[i])
+            m_verdicts.resize(numbers[i]);
+        m_verdicts[numbers[i] - 1] = verdicts[i];
+    }
+    Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                       {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+ContentVerdict ResultModel::verdict(int row) const
+{
+    return isPairs() ? verdictOf(m_pairs[size_t(row)]) : ContentVerdict{};
+}
+
+ContentVerdict ResultModel::verdictOf(const PairRow &row) const
+{
+    return row.number > 0 && row.number <= m_verdicts.size() ? m_verdicts[row.number - 1]
+                                                             : ContentVerdict{};
+}
+
+std::vector<bool> ResultModel::sameContents() const
+{
+    std::vector<bool> same(m_pairs.size());
+    for (size_t row = 0; row < m_pairs.size(); ++row)
+        same[row] = verdict(int(row)).kind == ContentVerdict::Kind::Same;
+    return same;
 }
 
 void ResultModel::applyTicks(const std::vector<tickrules::Action> &actions)
@@ -288,6 +351,15 @@ void ResultModel::sortRows(SortKind key, Qt::SortOrder order)
     else if (key == SortKind::Similarity && isPairs())
         reorder(
             m_pairs, [](const PairRow &row) { return qint64(row.percent); }, order);
+    else if (key == SortKind::Content && isPairs())
+        // Same first, then different, then those that could not be told, then the others.
+        reorder(
+            m_pairs,
+            [this](const PairRow &row) {
+                const ContentVerdict::Kind kind = verdictOf(row).kind;
+                return kind == ContentVerdict::Kind::NotCompared ? qint64(255) : qint64(kind);
+            },
+            order);
 }
 
 void ResultModel::setLocale(const QLocale &locale)
@@ -347,6 +419,8 @@ QString ResultModel::pairText(const PairRow &row, Cell cell) const
         return rawname::display(pairPath(row, row.second));
     case Cell::Similarity:
         return QString::number(row.percent);
+    case Cell::Content:
+        return verdictOf(row).text();
     default:
         return {};
     }

@@ -4,6 +4,7 @@
 #include "actions/tickrules.h"
 #include "app/listmode.h"
 #include "app/pairindices.h"
+#include "dups/contentverdict.h"
 #include "listing/columns.h"
 #include "listing/identitylist.h"
 #include "listing/listedfile.h"
@@ -60,9 +61,17 @@ public:
     // The pair rows as the tick rules see them, and the files they join, each once.
     struct PairGraph {
         std::vector<QByteArray> files;
+        std::vector<FileIdentity> identities; // what each file was when found, when asked for
         std::vector<tickrules::PairSides> rows;
     };
-    PairGraph pairGraph() const;
+    PairGraph pairGraph(bool withIdentities = false) const;
+    // What comparing contents found, by row number; the first verdicts bring the "Content"
+    // column after the four of the pairs.
+    void setVerdicts(const std::vector<quint64> &numbers,
+                     const std::vector<ContentVerdict> &verdicts);
+    ContentVerdict verdict(int row) const;
+    // One a row: whether the pair's files are known to hold the same bytes.
+    std::vector<bool> sameContents() const;
     // Switches and ticks the pair rows as `actions` says (one a row, from a plan made on
     // pairGraph()), and tells the view once for all of them. No itemCheck is raised.
     void applyTicks(const std::vector<tickrules::Action> &actions);
@@ -119,6 +128,7 @@ private:
     bool isPairs() const { return m_kind == ListMode::Duplicate; }
     bool holdsTick(int column) const;
     const QByteArray &pairPath(const PairRow &row, quint32 index) const;
+    ContentVerdict verdictOf(const PairRow &row) const;
     ListedFile listedFile(int row) const;
     QString fileText(const FileRow &row, Cell cell) const;
     QString pairText(const PairRow &row, Cell cell) const;
@@ -131,7 +141,8 @@ private:
     std::deque<FileRow> m_files;
     std::deque<PairRow> m_pairs;
     std::vector<Search> m_searches;
-    IdentityList m_fileDevices; // the devices of the file rows' identities
+    IdentityList m_fileDevices;             // the devices of the file rows' identities
+    std::vector<ContentVerdict> m_verdicts; // by pair number - 1; empty until a compare
     QLocale m_locale = QLocale::system();
 };
 

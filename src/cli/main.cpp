@@ -4,6 +4,7 @@
 #include "app/keywordlist.h"
 #include "app/translations.h"
 #include "dups/candidatetable.h"
+#include "dups/contentcomparer.h"
 #include "dups/duplicatesearch.h"
 #include "listing/listing.h"
 #include "listing/sizetext.h"
@@ -44,7 +45,7 @@ QString usageText()
         "twinsift-cli",
         "Usage:\n"
         "  twinsift-cli list [--format tsv|csv|jsonl] FOLDER...\n"
-        "  twinsift-cli dups [--threshold PERCENT] [--keywords FILE] [--stats]\n"
+        "  twinsift-cli dups [--threshold PERCENT] [--keywords FILE] [--stats] [--content]\n"
         "                    [--format tsv|csv|jsonl] FOLDER\n"
         "  twinsift-cli dups [options] --from FILE|- [--null]\n"
         "\n"
@@ -62,6 +63,9 @@ QString usageText()
         "                  $XDG_CONFIG_HOME/twinsift/Keywords.txt (~/.config/twinsift/...);\n"
         "                  a missing default file means no keywords\n"
         "  --stats         write the statistics of the search to standard error\n"
+        "  --content       compare the contents of each pair's files: a fifth column\n"
+        "                  Content says same, different or unreadable (why, on standard\n"
+        "                  error once a file)\n"
         "  --from F        compare the paths listed in file F (- for standard input) instead\n"
         "                  of walking a folder; nothing else is read from disk. One path a\n"
         "                  line; a CR before the line end is dropped; empty lines are skipped\n"
@@ -132,6 +136,7 @@ struct Options {
     std::optional<QByteArray> from;
     bool nul = false;
     bool stats = false;
+    bool content = false;
     QList<QByteArray> folders;
 };
 
@@ -200,7 +205,7 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
         const bool takesValue =
             arg == "--format" ||
             (dups && (arg == "--threshold" || arg == "--keywords" || arg == "--from"));
-        const bool flag = dups && (arg == "--stats" || arg == "--null");
+        const bool flag = dups && (arg == "--stats" || arg == "--null" || arg == "--content");
         if (takesValue && !inlineValue) {
             if (i + 1 >= args.size())
                 return usageError(message(
@@ -242,6 +247,8 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
             options.stats = true;
         } else if (dups && arg == "--null") {
             options.nul = true;
+        } else if (dups && arg == "--content") {
+            options.content = true;
         } else {
             return usageError(
                 message(QCoreApplication::translate("twinsift-cli", "unknown option '%1' for %2"),
@@ -252,6 +259,9 @@ std::optional<int> parseArguments(QList<QByteArray> args, Options &options)
         return usageError(
             message(QCoreApplication::translate("twinsift-cli", "--null goes with --from")));
     if (options.from) {
+        if (options.content)
+            return usageError(message(QCoreApplication::translate(
+                "twinsift-cli", "--content reads the files, and a --from listing has none")));
         if (!options.folders.isEmpty())
             return usageError(message(QCoreApplication::translate(
                 "twinsift-cli", "dups takes a folder or --from, not both")));
@@ -377,6 +387,27 @@ std::optional<KeywordList> loadKeywords(const Options &options)
     return std::nullopt;
 }
 
+// The files of the pairs: their paths, and what they were when the walk found them.
+struct PairFiles {
+    std::vector<QByteArray> paths;
+    std::vector<FileIdentity> identities;
+};
+
+PairFiles pairFiles(const FileRecords &records, const std::vector<ContentPair> &pairs)
+{
+    PairFiles files{std::vector<QByteArray>(records.count()),
+                    std::vector<FileIdentity>(records.count())};
+    for (const ContentPair &pair : pairs) {
+        for (const quint32 i : {pair.first, pair.second}) {
+            if (!files.paths[i].isEmpty())
+                continue;
+            files.paths[i] = records.path(i);
+            files.identities[i] = records.identity(i);
+        }
+    }
+    return files;
+}
+
 // Reads the candidates of the --from listing into `records`. False, with the reason told,
 // when the listing cannot be read whole.
 bool readListing(const Options &options, const KeywordList &keywords, PathListing &listing,
@@ -456,27 +487,66 @@ int runDups(const Options &options)
             return kExitUnreadable;
     }
 
-    RowWriter writer(stdout, options.format, toBytes(pairColumns()));
+    RowWriter writer(
+        stdout, options.format,
+        toBytes(options.content ? columns::texts(columns::pairsWithContent()) : pairColumns()));
     writer.writeHeader();
     RunningIndex index;
     QByteArray first, second;
     quint32 firstOf = std::numeric_limits<quint32>::max();
+    // With --content the pairs wait until their files have been compared.
+    struct Found {
+        ContentPair pair;
+        int percent;
+    };
+    std::vector<Found> found;
     std::stop_source writeFailure;
+    const auto write = [&](quint32 i, quint32 j, int percent, const QByteArray *content) {
+        const quint64 number = index.x();
+        if (i != firstOf) // a candidate's rows come together
+            records.pathInto(firstOf = i, first);
+        records.pathInto(j, second);
+        const bool written = content ? writer.writeRow({{Number(number).text(), true},
+                                                        {first},
+                                                        {second},
+                                                        {Number(percent).text(), true},
+                                                        {*content}})
+                                     : writer.writeRow({{Number(number).text(), true},
+                                                        {first},
+                                                        {second},
+                                                        {Number(percent).text(), true}});
+        if (!written)
+            writeFailure.request_stop();
+        index.store(number);
+    };
     const SearchStats stats = findDuplicates(
         records, options.threshold,
         [&](quint32 i, quint32 j, int percent) {
-            const quint64 number = index.x();
-            if (i != firstOf) // a candidate's rows come together
-                records.pathInto(firstOf = i, first);
-            records.pathInto(j, second);
-            if (!writer.writeRow({{Number(number).text(), true},
-                                  {first},
-                                  {second},
-                                  {Number(percent).text(), true}}))
-                writeFailure.request_stop();
-            index.store(number);
+            if (options.content)
+                found.push_back({{i, j}, percent});
+            else
+                write(i, j, percent, nullptr);
         },
         writeFailure.get_token());
+    if (options.content) {
+        std::vector<ContentPair> pairs;
+        pairs.reserve(found.size());
+        for (const Found &pair : found)
+            pairs.push_back(pair.pair);
+        const PairFiles files = pairFiles(records, pairs);
+        ContentComparer comparer;
+        const ContentComparer::Outcome outcome = comparer.compare(pairs, [&](quint32 i) {
+            return ContentFile{files.paths[i], files.identities[i]};
+        });
+        for (const ContentComparer::Failure &failure : outcome.failures)
+            tell(message(QCoreApplication::translate("twinsift-cli",
+                                                     "cannot compare the contents of %1: %2"),
+                         {files.paths[failure.file], failure.why.text().toLocal8Bit()}));
+        for (size_t k = 0; k < found.size() && !writeFailure.stop_requested(); ++k) {
+            const QByteArray word = outcome.verdicts[k].word().toUtf8();
+            write(found[k].pair.first, found[k].pair.second, found[k].percent, &word);
+        }
+    }
     if (!writer.flush())
         return rowsNotWritten(writer.error());
     if (options.stats) {

@@ -34,6 +34,14 @@ const Column kPairs[] = {
      SortKind::Similarity},
 };
 
+const Column kPairsWithContent[] = {
+    kPairs[0],
+    kPairs[1],
+    kPairs[2],
+    kPairs[3],
+    {Cell::Content, QT_TRANSLATE_NOOP("Columns", "Content"), 180, kLeft, SortKind::Content},
+};
+
 } // namespace
 
 QString Column::title() const
@@ -56,6 +64,11 @@ std::span<const Column> listing()
 std::span<const Column> pairs()
 {
     return kPairs;
+}
+
+std::span<const Column> pairsWithContent()
+{
+    return kPairsWithContent;
 }
 
 QStringList texts(std::span<const Column> table)

@@ -8,9 +8,9 @@
 namespace twinsift {
 
 // What a column of the result list shows.
-enum class Cell { Number, Filename, Size, Hash, Path, File1, File2, Similarity };
+enum class Cell { Number, Filename, Size, Hash, Path, File1, File2, Similarity, Content };
 // How a click on a column's header orders the rows: by the number behind its text, or not.
-enum class SortKind { None, Size, Similarity };
+enum class SortKind { None, Size, Similarity, Content };
 
 // One column of the result list: its header text, width in pixels, alignment and sort kind.
 // The window, its model and the command line's header rows all read these tables.
@@ -30,6 +30,8 @@ namespace columns {
 std::span<const Column> startup();
 std::span<const Column> listing();
 std::span<const Column> pairs();
+// The pairs' columns once their contents have been compared: the four, then "Content".
+std::span<const Column> pairsWithContent();
 // Each column's header as written, untranslated: the header row of the command line.
 QStringList texts(std::span<const Column> table);
 

@@ -16,6 +16,8 @@ RowMenu::RowMenu(QWidget *parent) : QMenu(parent)
     m_fileActions = {open, folder, copy};
     addSeparator();
 
+    m_compare = addAction(tr("Co&mpare Contents"));
+    m_compare->setObjectName(QStringLiteral("compareContents"));
     m_rules = addMenu(tr("&Tick in Every Pair"));
     m_rules->setObjectName(QStringLiteral("tickRules"));
     using tickrules::Rule;
@@ -34,6 +36,10 @@ RowMenu::RowMenu(QWidget *parent) : QMenu(parent)
             Q_EMIT tickRule(rule, m_file.left(m_file.lastIndexOf('/') + 1));
         });
     }
+    m_rules->addSeparator();
+    m_onlySame = m_rules->addAction(tr("Only Where Contents Are the S&ame"));
+    m_onlySame->setObjectName(QStringLiteral("onlySameContents"));
+    m_onlySame->setCheckable(true);
     m_untick = addAction(tr("U&ntick All"));
     m_untick->setObjectName(QStringLiteral("untickAll"));
     addSeparator();
@@ -46,8 +52,14 @@ RowMenu::RowMenu(QWidget *parent) : QMenu(parent)
     connect(open, &QAction::triggered, this, [this] { Q_EMIT openFile(m_file); });
     connect(folder, &QAction::triggered, this, [this] { Q_EMIT openFolder(m_file); });
     connect(copy, &QAction::triggered, this, [this] { Q_EMIT copyPaths(m_paths); });
+    connect(m_compare, &QAction::triggered, this, &RowMenu::compareContents);
     connect(m_untick, &QAction::triggered, this, &RowMenu::untickAll);
     connect(m_restore, &QAction::triggered, this, &RowMenu::restoreLastDeletion);
+}
+
+bool RowMenu::onlySameContents() const
+{
+    return m_onlySame->isChecked();
 }
 
 void RowMenu::showFor(const QByteArray &file, const QList<QByteArray> &paths,
@@ -57,6 +69,7 @@ void RowMenu::showFor(const QByteArray &file, const QList<QByteArray> &paths,
     m_paths = paths;
     for (QAction *action : std::as_const(m_fileActions))
         action->setEnabled(!file.isEmpty());
+    m_compare->setEnabled(pairs && !file.isEmpty());
     m_rules->setEnabled(pairs && !file.isEmpty());
     m_untick->setEnabled(!file.isEmpty());
     m_restore->setEnabled(restorable);

@@ -9,8 +9,9 @@
 
 namespace twinsift {
 
-// The menu of a result row: open its file, open the folder that holds it, copy its path; tick
-// one file in every pair by a rule, untick all, restore the last deletion. It keeps the paths
+// The menu of a result row: open its file, open the folder that holds it, copy its path;
+// compare the contents of every pair, tick one file in every pair by a rule (where wanted,
+// only in pairs of the same contents), untick all, restore the last deletion. It keeps the paths
 // it was shown for, so its actions reach the files of that row whatever happens to the list
 // while it is open. Shown where there is no row, it offers only what needs none.
 class RowMenu : public QMenu {
@@ -26,12 +27,15 @@ public:
                  bool pairs, bool restorable);
 
     QByteArray file() const { return m_file; }
+    // Whether the rules tick only pairs whose files hold the same bytes.
+    bool onlySameContents() const;
     QList<QByteArray> paths() const { return m_paths; }
 
 Q_SIGNALS:
     void openFile(const QByteArray &path);
     void openFolder(const QByteArray &path);
     void copyPaths(const QList<QByteArray> &paths);
+    void compareContents();
     // `folder` ends in "/".
     void tickRule(tickrules::Rule rule, const QByteArray &folder);
     void untickAll();
@@ -41,7 +45,9 @@ private:
     QByteArray m_file;
     QList<QByteArray> m_paths;
     QList<QAction *> m_fileActions;
+    QAction *m_compare;
     QMenu *m_rules;
+    QAction *m_onlySame;
     QAction *m_untick;
     QAction *m_restore;
 };

@@ -3,11 +3,13 @@
 // confirmation, the ticked rows' files to a trash of the test's own, a rebuild.
 
 #include "formfixture.h"
+#include "hostilefiles.h"
 
 #include <QMenu>
 #include <QProcess>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace twinsift;
@@ -139,6 +141,51 @@ private Q_SLOTS:
         QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier); // nothing left to restore
         QVERIFY(!w.form.isWorking());
         QVERIFY(w.log->told.isEmpty());
+    }
+
+    // Contents compared, "The Copy" ticked only where they are the same: of six pairs, the
+    // three copies that hold their original's bytes go, and nothing else.
+    void onlyTheSameCopiesGo()
+    {
+        QStringList files;
+        for (const QString &stem : {u"alpha.doc"_s, u"bravo.doc"_s, u"charlie.doc"_s,
+                                    u"delta.txt"_s, u"echo.txt"_s, u"foxtrot.txt"_s})
+            files << stem << QString(stem).replace(u"."_s, u" (1)."_s);
+        const Sandbox box(files, m_home.path());
+        for (const auto &[name, bytes] : {std::pair(u"delta (1).txt"_s, "DATA"),
+                                          {u"echo (1).txt"_s, "other data"},
+                                          {u"foxtrot (1).txt"_s, "datA"}})
+            QVERIFY(hostile::writeFile(box.path(name), bytes));
+        Window w;
+        QVERIFY(w.findDuplicates(box.root()));
+        QCOMPARE(w.model()->columnCount(), 4);
+        const auto run = [&](const char *action) {
+            QSignalSpy done(&w.form, &Form1::workFinished);
+            w.child<QAction>(action)->trigger();
+            return done.wait(30000);
+        };
+        QVERIFY(run("compareContents"));
+        QCOMPARE(w.model()->headerData(4, Qt::Horizontal).toString(), u"Content"_s);
+        QCOMPARE(w.rows({4}).join(u' '), u"same same same different different different"_s);
+        QCOMPARE(w.model()->toolTipText(0).section(u'\n', 1),
+                 u"ALPHA / ALPHA: 4 shared letter pair(s) of 4 and 4 -> 100 %\nContent: same"_s);
+        w.child<QAction>("onlySameContents")->setChecked(true);
+        QSignalSpy done(&w.form, &Form1::workFinished);
+        w.child<QMenu>("tickRules")->actions().front()->trigger();
+        QVERIFY(done.wait(30000));
+        QCOMPARE(w.song(), u"Ticked 3 file(s) in 3 pair(s); 3 pair(s) left alone, 3 of them as "
+                           "their contents are not known to be the same"_s);
+        // Changed after the compare, with the same size: Delete finds it is not the file
+        // that was compared, and keeps it.
+        QVERIFY(hostile::writeFile(box.path(u"charlie (1).doc"_s), "DATA"));
+        const timespec later[2] = {{0, UTIME_OMIT}, {2'000'000'000, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, box.raw(u"charlie (1).doc"_s).constData(), later, 0), 0);
+        QVERIFY(w.press("cmdDelete"));
+        for (const QString &name : files)
+            QCOMPARE(inTrash(QFile::encodeName(box.path(name))),
+                     name == u"alpha (1).doc"_s || name == u"bravo (1).doc"_s);
+        VERIFY_HOLDS(w.told().join(u' '), u"changed since it was listed"_s);
+        QCOMPARE(w.model()->columnCount(), 4); // the list made again, not yet compared
     }
 
     void whatStandsThereNow_data()

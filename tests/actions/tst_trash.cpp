@@ -398,9 +398,10 @@ private Q_SLOTS:
                  tickrules::Action::Tick);
     }
 
-    // Over chains, stars, cliques and random graphs, with ties and rows ticked before:
-    // every set of files joined by pairs that kept a file keeps one, a ticked row stays as
-    // it was, the rule's pick is the one ticked, and a row is left alone only for a tie or
+    // Over chains, stars, cliques and random graphs, with ties, rows ticked before and, every
+    // other round, only pairs of the same contents to tick: every set of files joined by
+    // pairs that kept a file keeps one, a ticked row stays as it was, the rule's pick is the
+    // one ticked, and a row is left alone only for a tie, for contents not the same, or
     // because its tick would take the last kept file of its set.
     void safety()
     {
@@ -420,7 +421,10 @@ private Q_SLOTS:
             std::vector<qint64> keys(files);
             for (qint64 &key : keys)
                 key = random.bounded(4) == 0 ? tickrules::kUnknown : random.bounded(3);
-            const tickrules::Plan plan = tickrules::plan(rows, keys);
+            std::vector<bool> same;
+            for (size_t i = 0; round % 2 && i < rows.size(); ++i)
+                same.push_back(random.bounded(3) != 0);
+            const tickrules::Plan plan = tickrules::plan(rows, keys, {}, same);
 
             std::vector<quint32> set(files); // the least file each file is joined to
             std::iota(set.begin(), set.end(), 0u);
@@ -443,15 +447,19 @@ private Q_SLOTS:
             }
             for (quint32 f = 0; f < files; ++f)
                 QVERIFY(before[f] == 0 || after[f] > 0);
+            qint64 notSame = 0;
             for (size_t i = 0; i < rows.size(); ++i) {
                 const auto &[first, second, checked] = rows[i];
                 const qint64 a = keys[first], b = keys[second];
                 const quint32 pick = a > b ? first : second;
-                if (plan.actions[i] != Action::None)
+                if (!same.empty() && !same[i])
+                    notSame += plan.actions[i] == Action::None && !checked;
+                else if (plan.actions[i] != Action::None)
                     QCOMPARE(plan.actions[i] == Action::Tick, pick == first);
                 else if (!checked && a != b && std::min(a, b) != tickrules::kUnknown)
                     QVERIFY(!goes[pick] && after[set[pick]] == 1);
             }
+            QCOMPARE(notSame, plan.notSame);
         }
     }
 

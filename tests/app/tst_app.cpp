@@ -188,7 +188,15 @@ private Q_SLOTS:
         QVERIFY(model.appendPairs(paths({"/a", "/b"}), {{0, 1, 1, 87}}));
         QVERIFY(model.appendPairs(paths({"/c", "/d", "/e"}), {{0, 2, 2, 100}, {1, 2, 3, 9}}));
         model.sortRows(SortKind::Similarity, Qt::AscendingOrder);
-        QCOMPARE(texts(model, 0) + model.toolTipText(1), u"3|/d|/e|9|Similarity(%)/a  <--->  /b"_s);
+        QCOMPARE(texts(model, 0) + model.toolTipText(1).section(u'\n', 0, 0),
+                 u"3|/d|/e|9|Similarity(%)/a  <--->  /b"_s);
+        // Compared, a fifth column sorts same first; clearing takes it away.
+        model.setVerdicts({3, 1},
+                          {{ContentVerdict::Kind::Same}, {ContentVerdict::Kind::Different}});
+        model.sortRows(SortKind::Content, Qt::AscendingOrder);
+        QCOMPARE(texts(model, 0) + numbers(model), u"3|/d|/e|9|same|Similarity(%)|Content3 1 2"_s);
+        model.clearRows();
+        QCOMPARE(model.columnCount(), 4);
     }
 
 private:

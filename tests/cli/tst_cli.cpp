@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The command line's options, messages, statistics and exit statuses; reference.py checks
 // its rows.
+#include "hostilefiles.h"
 #include "treebuilder.h"
 
 #include <QProcess>
@@ -128,6 +129,8 @@ private Q_SLOTS:
         row("two folders for dups", {"dups", ".", ".."}, 2, "one folder");
         row("null without from", {"dups", "--null", "."}, 2, "--null goes with --from");
         row("from and a folder", {"dups", "--from", "-", "."}, 2, "not both");
+        row("content of a listing", {"dups", "--content", "--from", "-"}, 2, "--content reads");
+        row("content with a value", {"dups", "--content=yes", "."}, 2, "takes no value");
         row("two listings", {"dups", "--from", "a", "--from", "b"}, 2, "--from takes one");
         row("empty listing name", {"dups", "--from", ""_ba}, 2, "--from needs a file name");
         row("empty keyword file name", {"dups", "--keywords=", "."}, 2, "--keywords needs a");
@@ -152,6 +155,34 @@ private Q_SLOTS:
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(message), run.err.constData());
         QCOMPARE(run.out.startsWith("Usage:"), status == 0);
+    }
+
+    // A fifth column; without --content the rows are those of the four columns as they were.
+    void contentColumn()
+    {
+        TreeBuilder tree;
+        for (const auto &[name, bytes] : {std::pair("report.doc", "hello"),
+                                          {"report (1).doc", "hello"},
+                                          {"reports.doc", "world"},
+                                          {"reportx.doc", "hello"}})
+            QVERIFY(hostile::writeFile(QFile::decodeName(tree.path(name)), bytes));
+        QVERIFY(::chmod(tree.root().constData(), 0755) == 0);
+        QVERIFY(::chmod(tree.path("reportx.doc").constData(), 0600) == 0);
+        const Run plain = cli({"dups", tree.root()}, {}, ::geteuid() == 0);
+        const Run run = cli({"dups", "--content", tree.root()}, {}, ::geteuid() == 0);
+        QCOMPARE(run.status, 0);
+        QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.takeFirst(), "No.\tFile1\tFile2\tSimilarity(%)\tContent");
+        QCOMPARE(lines.size(), 7);
+        QCOMPARE(lines[0], "1\t" + tree.path("report (1).doc") + '\t' + tree.path("report.doc") +
+                               "\t100\tsame");
+        QVERIFY(lines[1].endsWith("\tdifferent") && lines[5].endsWith("\tunreadable"));
+        QByteArray four = "No.\tFile1\tFile2\tSimilarity(%)\n";
+        for (const QByteArray &line : lines.first(6))
+            four += line.left(line.lastIndexOf('\t')) + '\n';
+        QCOMPARE(plain.out, four);
+        QCOMPARE(run.err, "twinsift-cli: cannot compare the contents of " +
+                              tree.path("reportx.doc") + ": unreadable: permission denied\n");
     }
 
     // Listings read from standard input, and runs where the output, the input or the
