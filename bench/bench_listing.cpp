@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Writes a listing of N generated, realistic paths for `twinsift-cli dups --from`: names from
-// the search bench's generator, spread over nested folders as a photo, music and document
-// collection would be. Usage: bench_listing N [--null] > listing
+// Writes a listing of N generated, realistic paths for `twinsift-cli dups --from`, spread over
+// nested folders as a collection of files would be. The names come from the names under /usr
+// with a vocabulary that grows with N (see corpusnames.h); `--fixed` takes them from the search
+// bench's generator instead, whose fixed vocabulary makes alike names grow with N squared.
+// Usage: bench_listing N [--null] [--fixed] > listing
+#include "corpusnames.h"
 #include "names.h"
 
 #include <QByteArray>
@@ -11,17 +14,27 @@
 int main(int argc, char **argv)
 {
     const qint64 count = argc > 1 ? QByteArray(argv[1]).toLongLong() : 0;
-    const bool nul = argc > 2 && QByteArray(argv[2]) == "--null";
+    bool nul = false, fixed = false;
+    for (int i = 2; i < argc; ++i) {
+        nul |= QByteArray(argv[i]) == "--null";
+        fixed |= QByteArray(argv[i]) == "--fixed";
+    }
     if (count <= 0) {
-        std::fputs("usage: bench_listing N [--null]\n", stderr);
+        std::fputs("usage: bench_listing N [--null] [--fixed]\n", stderr);
         return 2;
     }
     NameGenerator names(42);
+    CorpusNames corpus(fixed ? 0 : count, 42);
+    if (!fixed && corpus.isEmpty()) {
+        std::fputs("bench_listing: no file names under /usr to learn from\n", stderr);
+        return 1;
+    }
     QByteArray out;
     for (qint64 i = 0; i < count; ++i) {
         // About 40 files a folder, 50 folders a parent, as trees of real files hold them.
         out += "/srv/archive/set" + QByteArray::number(i / 2000) + "/folder" +
-               QByteArray::number(i / 40 % 50) + '/' + names.next().toUtf8() + (nul ? '\0' : '\n');
+               QByteArray::number(i / 40 % 50) + '/' +
+               (fixed ? names.next().toUtf8() : corpus.next()) + (nul ? '\0' : '\n');
         if (out.size() > (1 << 20)) {
             std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
             out.clear();

@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <malloc.h>
 #include <string>
 
 using namespace twinsift;
@@ -32,6 +33,14 @@ long rssKiB()
             return std::stol(line.substr(6));
     }
     return 0;
+}
+
+// Bytes of the heap in use, large blocks included: exact where the resident size hides memory
+// freed and reused.
+qint64 heapBytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
 }
 
 double ms(const QElapsedTimer &timer)
@@ -73,10 +82,17 @@ int main(int argc, char **argv)
     // The pairs first, so that no memory freed before muddles what they cost. One search's
     // paths are shared by all rows.
     const int candidates = 100'000;
+    const qint64 heapBefore = heapBytes();
     auto paths = std::make_shared<std::vector<QByteArray>>();
-    for (int i = 0; i < candidates; ++i)
+    paths->reserve(candidates);
+    auto identities = std::make_shared<IdentityList>();
+    identities->reserve(candidates);
+    for (int i = 0; i < candidates; ++i) {
         paths->push_back("/home/someone/Music/artist " + QByteArray::number(i) +
                          (i % 2 ? " copy.mp3" : ".mp3"));
+        identities->append({2049, quint64(1000 + i), 4'000'000 + i, 1'700'000'000'000'000'000});
+    }
+    const double candidateBytes = double(heapBytes() - heapBefore) / candidates;
     model.setColumns(ListMode::Duplicate, columns::pairs());
     const long before = rssKiB();
     double slowestBatch = 0;
@@ -86,7 +102,7 @@ int main(int argc, char **argv)
             batch.push_back({quint32(done % candidates), quint32((done + 1) % candidates),
                              quint32(done + 1), quint8(61 + done % 40)});
         timer.start();
-        model.appendPairs(paths, batch);
+        model.appendPairs(paths, batch, identities, 14);
         slowestBatch = std::max(slowestBatch, ms(timer));
     }
     const long grown = rssKiB() - before;
@@ -123,24 +139,29 @@ int main(int argc, char **argv)
         qlonglong(plan.pairs), qlonglong(plan.leftAlone), graphMs, graph.files.size(), keysMs,
         planMs, applyMs, repaints, graphMs + keysMs + planMs + applyMs);
     std::printf("pairs: %d rows, slowest batch %.2f ms, sort by similarity %.1f ms, tick %.3f ms, "
-                "switch %.3f ms, paint %.1f ms, %.1f bytes a row\n",
+                "switch %.3f ms, paint %.1f ms, %.1f bytes a row, %.1f bytes a candidate\n",
                 pairs, slowestBatch, sortPairs, tickPairs, switchPairs, paintPairs,
-                1024.0 * double(grown) / pairs);
+                1024.0 * double(grown) / pairs, candidateBytes);
 
     // The listing.
     model.setColumns(ListMode::Search, columns::listing());
     slowestBatch = 0;
+    const qint64 listingBefore = heapBytes();
     for (int done = 0; done < files;) {
         std::vector<ListingRow> batch;
         for (size_t k = 0; k < kBatch && done < files; ++k, ++done) {
             QByteArray path =
                 "/home/someone/Pictures/2024/holiday " + QByteArray::number(done) + ".jpg";
-            batch.push_back({quint64(done + 1), path, 28, qint64((done * 7919LL) % 5'000'000)});
+            const qint64 size = (done * 7919LL) % 5'000'000;
+            batch.push_back({quint64(done + 1), path, 28, size,
+                             FileIdentity{2049, quint64(done), size, 1'700'000'000'000'000'000},
+                             23});
         }
         timer.start();
         model.appendFiles(std::move(batch));
         slowestBatch = std::max(slowestBatch, ms(timer));
     }
+    const double fileBytes = double(heapBytes() - listingBefore) / files;
     timer.start();
     model.sortRows(SortKind::Size, Qt::DescendingOrder);
     const double sortFiles = ms(timer);
@@ -149,7 +170,7 @@ int main(int argc, char **argv)
     const double tickFiles = ms(timer);
     const double paintFiles = paintAround(view, files);
     std::printf("listing: %d rows, slowest batch %.2f ms, sort by size %.1f ms, tick %.3f ms, "
-                "paint %.1f ms\n",
-                files, slowestBatch, sortFiles, tickFiles, paintFiles);
+                "paint %.1f ms, %.1f bytes a row\n",
+                files, slowestBatch, sortFiles, tickFiles, paintFiles, fileBytes);
     return 0;
 }

@@ -264,6 +264,13 @@
             <numerusform>%Ln Paare unberührt</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>No longer in the trash: %n file(s)</source>
+        <translation>
+            <numerusform>Nicht mehr im Papierkorb: eine Datei</numerusform>
+            <numerusform>Nicht mehr im Papierkorb: %n Dateien</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift-cli</name>
@@ -844,6 +851,74 @@ Warnung in der Standardfehlerausgabe übersprungen.
     <message>
         <source>it is back, but its record stays in the trash: %1</source>
         <translation>sie ist zurück, aber ihr Eintrag bleibt im Papierkorb: %1</translation>
+    </message>
+    <message>
+        <source>a folder on its path was replaced by a link since it was listed</source>
+        <translation>ein Ordner auf ihrem Pfad wurde seit dem Auflisten durch eine Verknüpfung ersetzt</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 is not used: %2</source>
+        <translation>der Papierkorbordner %1 wird nicht benutzt: %2</translation>
+    </message>
+    <message>
+        <source>it is a link or not a folder</source>
+        <translation>er ist eine Verknüpfung oder kein Ordner</translation>
+    </message>
+    <message>
+        <source>it belongs to another user</source>
+        <translation>er gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>other users may open it (mode %1)</source>
+        <translation>andere Benutzer dürfen ihn öffnen (Modus %1)</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 is now a link</source>
+        <translation>der Papierkorbordner %1 ist jetzt eine Verknüpfung</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 is gone</source>
+        <translation>der Papierkorbordner %1 ist nicht mehr da</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 was replaced</source>
+        <translation>der Papierkorbordner %1 wurde ersetzt</translation>
+    </message>
+    <message>
+        <source>the top folder of its volume cannot be found</source>
+        <translation>der oberste Ordner ihres Datenträgers ist nicht zu finden</translation>
+    </message>
+    <message>
+        <source>what it was when listed is not known</source>
+        <translation>was sie beim Auflisten war, ist nicht bekannt</translation>
+    </message>
+    <message>
+        <source>it was replaced since it was listed</source>
+        <translation>sie wurde seit dem Auflisten ersetzt</translation>
+    </message>
+    <message>
+        <source>it changed since it was listed</source>
+        <translation>sie hat sich seit dem Auflisten geändert</translation>
+    </message>
+    <message>
+        <source>it was replaced since it was listed; what took its place is in the trash as %1</source>
+        <translation>sie wurde seit dem Auflisten ersetzt; was an ihre Stelle trat, liegt als %1 im Papierkorb</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 is damaged</source>
+        <translation>der Papierkorbordner %1 ist beschädigt</translation>
+    </message>
+    <message>
+        <source>its record in the trash names another path</source>
+        <translation>ihr Eintrag im Papierkorb nennt einen anderen Pfad</translation>
+    </message>
+    <message>
+        <source>its folder was replaced by a link</source>
+        <translation>ihr Ordner wurde durch eine Verknüpfung ersetzt</translation>
+    </message>
+    <message>
+        <source>its folder was replaced since the deletion</source>
+        <translation>ihr Ordner wurde seit dem Löschen ersetzt</translation>
     </message>
 </context>
 </TS>

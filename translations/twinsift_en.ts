@@ -82,6 +82,13 @@
             <numerusform>Left in the trash: %n files</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>No longer in the trash: %n file(s)</source>
+        <translation>
+            <numerusform>No longer in the trash: %n file</numerusform>
+            <numerusform>No longer in the trash: %n files</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>twinsift-cli</name>

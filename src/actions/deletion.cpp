@@ -14,19 +14,20 @@ namespace {
 constexpr qsizetype kNamedFailures = 10; // files named in a message; the rest are counted
 }
 
-DeletionOutcome deleteFiles(const QList<QByteArray> &paths, const Trasher &DeleteFile,
+DeletionOutcome deleteFiles(const QList<ListedFile> &files, const Trasher &DeleteFile,
                             std::stop_token stop, std::atomic<quint64> *done)
 {
     DeletionOutcome outcome;
     QSet<QByteArray> sent;
-    for (const QByteArray &path : paths) {
+    for (const ListedFile &file : files) {
         if (stop.stop_requested()) {
             outcome.stopped = true;
             break;
         }
+        const QByteArray &path = file.path;
         if (!sent.contains(path)) {
             sent.insert(path);
-            const trash::TrashResult result = DeleteFile(path);
+            const trash::TrashResult result = DeleteFile(file);
             if (result.moved) {
                 outcome.moved.append(path);
                 if (!result.entry.trashDir.isEmpty())

@@ -11,7 +11,7 @@
 
 namespace twinsift {
 
-using Trasher = std::function<trash::TrashResult(const QByteArray &path)>;
+using Trasher = std::function<trash::TrashResult(const ListedFile &file)>;
 
 struct TrashFailure {
     QByteArray path;
@@ -26,10 +26,10 @@ struct DeletionOutcome {
     QList<trash::TrashedFile> trashed;
 };
 
-// Sends each of `paths` to the trash, in their order; a path given twice is sent once.
+// Sends each of `files` to the trash, in their order; a path given twice is sent once.
 // Between two files it stops when `stop` asks; what was moved stays moved. `done` counts the
-// paths that had their turn, for a progress display on another thread.
-DeletionOutcome deleteFiles(const QList<QByteArray> &paths, const Trasher &DeleteFile,
+// files that had their turn, for a progress display on another thread.
+DeletionOutcome deleteFiles(const QList<ListedFile> &files, const Trasher &DeleteFile,
                             std::stop_token stop = {}, std::atomic<quint64> *done = nullptr);
 
 // For the confirmation of a delete of `paths`: how many files will go, and the first few of

@@ -14,7 +14,8 @@ struct RestoreOutcome {
 };
 
 // Puts the files of one deletion back where they were. A file whose place is taken, whose
-// folder is gone or whose trash record is missing or damaged stays in the trash.
+// folder is gone or was replaced, or whose trash record is missing, damaged or names another
+// path stays in the trash; trash folders made for the deletion and empty again are removed.
 RestoreOutcome restoreAll(const QList<trash::TrashedFile> &files);
 
 } // namespace twinsift

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <map>
 #include <numeric>
 
 #include <sys/stat.h>
@@ -78,7 +79,30 @@ std::vector<qint64> keys(Rule rule, const std::vector<QByteArray> &paths, const 
     return keys;
 }
 
-Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys)
+std::vector<quint32> linkTargets(const std::vector<QByteArray> &paths)
+{
+    std::vector<quint32> targets(paths.size());
+    std::iota(targets.begin(), targets.end(), 0u);
+    std::map<std::pair<dev_t, ino_t>, quint32> real;
+    std::vector<std::pair<dev_t, ino_t>> leadsTo(paths.size());
+    struct stat info {};
+    for (quint32 i = 0; i < paths.size(); ++i) {
+        if (::lstat(paths[i].constData(), &info) != 0)
+            continue;
+        if (!S_ISLNK(info.st_mode))
+            real.emplace(std::pair{info.st_dev, info.st_ino}, i);
+        else if (::stat(paths[i].constData(), &info) == 0)
+            leadsTo[i] = {info.st_dev, info.st_ino};
+    }
+    for (quint32 i = 0; i < paths.size(); ++i) {
+        if (const auto it = real.find(leadsTo[i]); leadsTo[i].second != 0 && it != real.end())
+            targets[i] = it->second;
+    }
+    return targets;
+}
+
+Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys,
+          const std::vector<quint32> &targets)
 {
     Plan plan;
     plan.actions.assign(rows.size(), Action::None);
@@ -90,10 +114,16 @@ Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys)
         if (row.checked)
             goes[row.first] = true;
     }
-    // How many files of each set no ticked row removes, counted at the set's root.
+    const auto isLink = [&](quint32 file) { return !targets.empty() && targets[file] != file; };
+    for (quint32 file = 0; file < keys.size(); ++file) {
+        if (isLink(file))
+            parent[root(parent, file)] = root(parent, targets[file]);
+    }
+    // How many files of each set no ticked row removes, counted at the set's root; a link
+    // to a listed file is counted in its target.
     std::vector<quint32> kept(keys.size());
     for (quint32 file = 0; file < keys.size(); ++file)
-        kept[root(parent, file)] += goes[file] ? 0u : 1u;
+        kept[root(parent, file)] += goes[file] || isLink(file) ? 0u : 1u;
 
     for (size_t i = 0; i < rows.size(); ++i) {
         const PairSides &row = rows[i];
@@ -107,11 +137,11 @@ Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys)
         const quint32 file = first > second ? row.first : row.second;
         if (!goes[file]) {
             quint32 &left = kept[root(parent, file)];
-            if (left <= 1) {
+            if (!isLink(file) && left <= 1) {
                 ++plan.leftAlone;
                 continue;
             }
-            --left;
+            left -= isLink(file) ? 0u : 1u;
             goes[file] = true;
             ++plan.files;
         }

@@ -41,9 +41,17 @@ bool hasCopyMark(const QByteArray &name);
 std::vector<qint64> keys(Rule rule, const std::vector<QByteArray> &paths,
                          const QByteArray &folder = {});
 
+// For each file, the file of the list that it is a link to, or itself. Reads the files, so
+// it belongs off the GUI thread.
+std::vector<quint32> linkTargets(const std::vector<QByteArray> &paths);
+
 // Picks the rows to tick, in row order, keeping in every set of files joined by pairs at
-// least one file that no ticked row removes. Ticked rows stay as they are.
-Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys);
+// least one file that no ticked row removes. Ticked rows stay as they are. A link and the
+// listed file it leads to are one file to this rule (`targets`, from linkTargets(), or empty
+// where there are none): the link keeps nothing once its target goes, so only the target
+// counts as kept.
+Plan plan(const std::vector<PairSides> &rows, const std::vector<qint64> &keys,
+          const std::vector<quint32> &targets = {});
 
 // The outcome for people, such as "Ticked 3 files in 4 pairs; 1 pair left alone".
 QString message(const Plan &plan);

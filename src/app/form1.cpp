@@ -60,7 +60,7 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
       m_rowMenu(new RowMenu(this)), m_rowActions(new RowActions(this)),
       m_pictures(new PictureLoader(this)), m_prompter(std::make_unique<Prompter>()),
       m_openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); }),
-      m_trasher(&trash::moveToTrash), m_keywordFile(keywordFile)
+      m_keywordFile(keywordFile)
 {
     m_ui->setupUi(this);
     placeControls();
@@ -449,7 +449,7 @@ void Form1::takePairs(SearchJob &job)
     const std::vector<PairIndices> pairs = job.takePairs();
     if (pairs.empty())
         return;
-    if (m_model->appendPairs(job.paths(), pairs)) {
+    if (m_model->appendPairs(job.paths(), pairs, job.identities(), job.rootLength())) {
         storeIndex(pairs.back().number);
     } else {
         m_runner->abort();
@@ -683,7 +683,7 @@ void Form1::cmdDelete_Click()
 {
     if (isWorking())
         return;
-    QList<QByteArray> paths = m_model->tickedPaths();
+    const QList<QByteArray> paths = m_model->tickedPaths();
     const QMessageBox::StandardButton answer =
         m_prompter->ask(this, tr("Confirm"), tr("Click *Yes* to delete files"),
                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
@@ -691,7 +691,7 @@ void Form1::cmdDelete_Click()
     if (answer != QMessageBox::Yes || paths.isEmpty())
         return;
     m_ui->lblWorking->clear();
-    m_runner->start<TrashJob>(std::make_unique<TrashJob>(std::move(paths), m_trasher),
+    m_runner->start<TrashJob>(std::make_unique<TrashJob>(m_model->tickedFiles(), m_trasher),
                               [this](TrashJob &job) { trashFinished(job); });
 }
 
@@ -727,7 +727,7 @@ void Form1::ruleFinished(const RuleJob &job)
 {
     const ResultModel::PairGraph graph = m_model->pairGraph();
     if (graph.files.size() == job.fileCount()) {
-        const tickrules::Plan plan = tickrules::plan(graph.rows, job.keys());
+        const tickrules::Plan plan = tickrules::plan(graph.rows, job.keys(), job.targets());
         m_model->applyTicks(plan.actions);
         // The same record as a tick by the user, without offering music.
         for (size_t row = 0; row < plan.actions.size(); ++row) {

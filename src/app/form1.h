@@ -131,7 +131,7 @@ private:
     WorkRunner *m_runner;
     std::unique_ptr<Prompter> m_prompter;
     std::function<bool(const QUrl &)> m_openUrl;
-    Trasher m_trasher;
+    Trasher m_trasher; // empty: the desktop's trash, one session a delete
     QString m_keywordFile;
     quint64 m_maxPairRows = kMaxPairRows;
 

@@ -22,6 +22,7 @@ void ResultModel::setColumns(ListMode kind, std::span<const Column> columns)
     m_files.clear();
     m_pairs.clear();
     m_searches.clear();
+    m_fileDevices = {};
     endResetModel();
 }
 
@@ -31,20 +32,28 @@ void ResultModel::appendFiles(std::vector<ListingRow> &&rows)
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    for (ListingRow &row : rows)
+    for (ListingRow &row : rows) {
+        const FileIdentity &id = row.identity;
+        const bool ownSize = id.size != row.size;
+        const bool fits = id.isKnown() && (!ownSize || id.size < 0x10000);
         m_files.push_back(
-            FileRow{std::move(row.path), row.size, row.number, quint32(row.nameOffset), false});
+            FileRow{std::move(row.path), row.size, id.inode, id.mtimeNs, quint32(row.number),
+                    quint32(row.nameOffset),
+                    fits ? m_fileDevices.deviceIndex(id.device) : IdentityList::kNoDevice,
+                    quint16(ownSize && fits ? id.size : 0), quint16(row.rootLength), false});
+    }
     endInsertRows();
 }
 
-bool ResultModel::appendPairs(const Paths &paths, const std::vector<PairIndices> &pairs)
+bool ResultModel::appendPairs(const Paths &paths, const std::vector<PairIndices> &pairs,
+                              const Identities &identities, qsizetype rootLength)
 {
     if (pairs.empty() || !isPairs())
         return true;
-    if (m_searches.empty() || m_searches.back() != paths) {
+    if (m_searches.empty() || m_searches.back().paths != paths) {
         if (m_searches.size() > std::numeric_limits<quint16>::max())
             return false;
-        m_searches.push_back(paths);
+        m_searches.push_back({paths, identities, rootLength});
     }
     const auto search = quint16(m_searches.size() - 1);
     const int first = rowCount();
@@ -64,6 +73,7 @@ void ResultModel::clearRows()
     m_files = {};
     m_pairs = {};
     m_searches.clear();
+    m_fileDevices = {};
     endRemoveRows();
 }
 
@@ -91,7 +101,25 @@ void ResultModel::setChecked(int row, bool checked)
 
 const QByteArray &ResultModel::pairPath(const PairRow &row, quint32 index) const
 {
-    return (*m_searches[row.search])[index];
+    return (*m_searches[row.search].paths)[index];
+}
+
+ListedFile ResultModel::listedFile(int row) const
+{
+    if (isPairs()) {
+        const PairRow &pair = m_pairs[size_t(row)];
+        const Search &search = m_searches[pair.search];
+        const bool known = search.identities && pair.first < search.identities->size();
+        return {pairPath(pair, pair.first), search.rootLength,
+                known ? search.identities->at(pair.first) : FileIdentity{}};
+    }
+    const FileRow &file = m_files[size_t(row)];
+    if (file.device == IdentityList::kNoDevice)
+        return {file.path, file.rootLength, {}};
+    return {file.path,
+            file.rootLength,
+            {m_fileDevices.device(file.device), file.inode,
+             file.linkSize ? file.linkSize : file.size, file.mtimeNs}};
 }
 
 QByteArray ResultModel::pathCell(int row) const
@@ -121,6 +149,16 @@ QList<QByteArray> ResultModel::tickedPaths() const
     return paths;
 }
 
+QList<ListedFile> ResultModel::tickedFiles() const
+{
+    QList<ListedFile> files;
+    for (int row = 0; row < rowCount(); ++row) {
+        if (isChecked(row))
+            files << listedFile(row);
+    }
+    return files;
+}
+
 QString ResultModel::toolTipText(int row) const
 {
     if (!isPairs())
@@ -148,11 +186,11 @@ ResultModel::PairGraph ResultModel::pairGraph() const
     // of them must be one file to the rules.
     std::vector<std::vector<quint32>> ids(m_searches.size());
     if (m_searches.size() == 1) {
-        graph.files = *m_searches.front();
+        graph.files = *m_searches.front().paths;
     } else {
         QHash<QByteArray, quint32> known;
         for (size_t s = 0; s < m_searches.size(); ++s) {
-            for (const QByteArray &path : *m_searches[s]) {
+            for (const QByteArray &path : *m_searches[s].paths) {
                 const auto id = quint32(graph.files.size());
                 const auto found = known.constFind(path);
                 ids[s].push_back(found == known.cend() ? id : *found);
@@ -281,7 +319,7 @@ int ResultModel::columnCount(const QModelIndex &parent) const
 
 QString ResultModel::fileText(const FileRow &row, Cell cell) const
 {
-    const ListingRow cells{row.number, row.path, row.nameOffset, row.size};
+    const ListingRow cells{row.number, row.path, row.nameOffset, row.size, {}, 0};
     switch (cell) {
     case Cell::Number:
         return QString::number(row.number);

@@ -5,6 +5,8 @@
 #include "app/listmode.h"
 #include "app/pairindices.h"
 #include "listing/columns.h"
+#include "listing/identitylist.h"
+#include "listing/listedfile.h"
 #include "listing/listing.h"
 
 #include <QAbstractTableModel>
@@ -24,6 +26,7 @@ class ResultModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     using Paths = std::shared_ptr<const std::vector<QByteArray>>;
+    using Identities = std::shared_ptr<const IdentityList>;
 
     explicit ResultModel(QObject *parent = nullptr);
 
@@ -34,7 +37,10 @@ public:
 
     void appendFiles(std::vector<ListingRow> &&rows);
     // False, and nothing added, when the list already holds the pairs of 65536 searches.
-    bool appendPairs(const Paths &paths, const std::vector<PairIndices> &pairs);
+    // `identities` (parallel to `paths`) and `rootLength` (the searched folder's part of every
+    // path) tell a delete what each file was when it was found.
+    bool appendPairs(const Paths &paths, const std::vector<PairIndices> &pairs,
+                     const Identities &identities = {}, qsizetype rootLength = 0);
     void clearRows();
 
     quint64 number(int row) const;
@@ -46,6 +52,8 @@ public:
     QByteArray secondPath(int row) const;
     // The path cells of the ticked rows, in the list's display order.
     QList<QByteArray> tickedPaths() const;
+    // The same files as they were listed, for a delete to check them against.
+    QList<ListedFile> tickedFiles() const;
     QString toolTipText(int row) const;
     // Swaps "File1" and "File2" of a pair row.
     void switchItems(int row);
@@ -78,12 +86,25 @@ Q_SIGNALS:
     void itemCheck(int row);
 
 private:
+    // The identity's size is the listed size but for a link, whose own size (its target's
+    // path) is below 4096. The number fits 32 bits, as the list's rows do.
     struct FileRow {
         QByteArray path;
         qint64 size = 0;
-        quint64 number = 0;
+        quint64 inode = 0;
+        qint64 mtimeNs = 0;
+        quint32 number = 0;
         quint32 nameOffset = 0;
+        quint16 device = IdentityList::kNoDevice;
+        quint16 linkSize = 0;   // 0: the listed size
+        quint16 rootLength = 0; // a folder to start a walk from is shorter than PATH_MAX
         bool checked = false;
+    };
+    static_assert(sizeof(FileRow) == 64);
+    struct Search {
+        Paths paths;
+        Identities identities;
+        qsizetype rootLength = 0;
     };
     struct PairRow {
         quint32 first;
@@ -98,6 +119,7 @@ private:
     bool isPairs() const { return m_kind == ListMode::Duplicate; }
     bool holdsTick(int column) const;
     const QByteArray &pairPath(const PairRow &row, quint32 index) const;
+    ListedFile listedFile(int row) const;
     QString fileText(const FileRow &row, Cell cell) const;
     QString pairText(const PairRow &row, Cell cell) const;
     template <typename Rows, typename Key> void reorder(Rows &rows, Key key, Qt::SortOrder order);
@@ -108,7 +130,8 @@ private:
     // than its own size, as a vector's doubling would.
     std::deque<FileRow> m_files;
     std::deque<PairRow> m_pairs;
-    std::vector<Paths> m_searches;
+    std::vector<Search> m_searches;
+    IdentityList m_fileDevices; // the devices of the file rows' identities
     QLocale m_locale = QLocale::system();
 };
 

@@ -11,6 +11,7 @@ RuleJob::RuleJob(tickrules::Rule rule, std::vector<QByteArray> files, QByteArray
 void RuleJob::run(std::stop_token)
 {
     m_keys = tickrules::keys(m_rule, m_files, m_folder);
+    m_targets = tickrules::linkTargets(m_files);
 }
 
 WorkJob::Progress RuleJob::progress() const

@@ -20,6 +20,8 @@ public:
     bool canStop() const override { return false; }
     // Valid once the job has ended: one key a file, in the order given.
     const std::vector<qint64> &keys() const { return m_keys; }
+    const std::vector<quint32> &targets() const { return m_targets; } // see tickrules::plan
+
     size_t fileCount() const { return m_files.size(); }
 
     void run(std::stop_token stop) override;
@@ -29,6 +31,7 @@ private:
     const std::vector<QByteArray> m_files;
     const QByteArray m_folder;
     std::vector<qint64> m_keys;
+    std::vector<quint32> m_targets;
 };
 
 } // namespace twinsift

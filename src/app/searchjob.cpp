@@ -12,7 +12,8 @@ SearchJob::SearchJob(QByteArray folder, KeywordList keywords, int percent, quint
                      quint64 rowsBefore, quint64 maxRows)
     : m_folder(std::move(folder)), m_keywords(std::move(keywords)), m_percent(percent),
       m_rowsBefore(rowsBefore), m_maxRows(maxRows),
-      m_searchPaths(std::make_shared<std::vector<QByteArray>>()), m_paths(m_searchPaths)
+      m_searchPaths(std::make_shared<std::vector<QByteArray>>()), m_paths(m_searchPaths),
+      m_searchIdentities(std::make_shared<IdentityList>()), m_identities(m_searchIdentities)
 {
     m_index.store(lastNumber);
 }
@@ -26,8 +27,11 @@ void SearchJob::run(std::stop_token stop)
         m_searching.store(true, std::memory_order_release);
         // The paths are complete before the first pair comes, and stay unchanged after.
         m_searchPaths->reserve(records.count());
-        for (size_t i = 0; i < records.count(); ++i)
+        m_searchIdentities->reserve(records.count());
+        for (size_t i = 0; i < records.count(); ++i) {
             m_searchPaths->push_back(records.path(i));
+            m_searchIdentities->append(records.identity(i));
+        }
         result.stats = findDuplicates(
             records, m_percent,
             [&](quint32 first, quint32 second, int percent) {

@@ -7,6 +7,7 @@
 #include "app/workjob.h"
 #include "dups/duplicatesearch.h"
 #include "listing/folderwalker.h"
+#include "listing/identitylist.h"
 #include "listing/runningindex.h"
 
 #include <memory>
@@ -26,6 +27,7 @@ public:
         quint64 listed = 0;    // pairs handed to the list
     };
     using Paths = std::shared_ptr<const std::vector<QByteArray>>;
+    using Identities = std::shared_ptr<const IdentityList>;
 
     SearchJob(QByteArray folder, KeywordList keywords, int percent, quint64 lastNumber,
               quint64 rowsBefore, quint64 maxRows);
@@ -33,6 +35,9 @@ public:
     // The pairs found since the last call, and the paths that their indices refer to.
     std::vector<PairIndices> takePairs();
     const Paths &paths() const { return m_paths; }
+    // What each of paths() was when found, and the searched folder's part of every path.
+    const Identities &identities() const { return m_identities; }
+    qsizetype rootLength() const { return FolderWalker::folderPath(m_folder).size(); }
     Progress progress() const override;
 
     // Valid once the job has ended.
@@ -49,6 +54,8 @@ private:
     const quint64 m_maxRows;
     std::shared_ptr<std::vector<QByteArray>> m_searchPaths;
     Paths m_paths;
+    std::shared_ptr<IdentityList> m_searchIdentities;
+    Identities m_identities;
     std::atomic<bool> m_searching{false};
     WalkProgress m_walkProgress;
     SearchProgress m_searchProgress;

@@ -41,7 +41,7 @@ WalkOutcome storeData(QByteArrayView fPath, const KeywordList &keywords, FileRec
     return FolderWalker::walk(
         fPath,
         [&](const WalkedFile &file) {
-            storeCandidate(file.path, file.nameOffset, keywords, records);
+            storeCandidate(file.path, file.nameOffset, keywords, records, file.identity);
         },
         std::move(stop), progress, mayBeCandidate);
 }

@@ -80,6 +80,11 @@ public:
             int percent)
         : m_groups(groups), m_members(members), m_ids(ids), m_k(percent)
     {
+        // Stems are numbered by size, the order of the join, so that each token's postings
+        // and the overlaps they update are read in ascending order.
+        std::stable_sort(m_ids.begin(), m_ids.end(), [&](quint32 a, quint32 b) {
+            return groups.stem(a).size() < groups.stem(b).size();
+        });
     }
 
     void run(std::vector<Link> &links, const std::stop_token &stop, SearchProgress *progress)
@@ -89,11 +94,7 @@ public:
             compareAll(links, stop, progress); // stems no file name can give
             return;
         }
-        const size_t count = m_ids.size();
-        std::vector<quint32> order(count);
-        std::iota(order.begin(), order.end(), 0u);
-        std::stable_sort(order.begin(), order.end(),
-                         [&](quint32 a, quint32 b) { return size(a) < size(b); });
+        const auto count = quint32(m_ids.size());
 
         std::vector<std::vector<Posting>> index(m_tokenCount);
         std::vector<size_t> indexStart(m_tokenCount, 0);
@@ -102,7 +103,7 @@ public:
         std::vector<int> needed; // overlap that a partner of each size must reach
         const int k = m_k;
 
-        for (quint32 x : order) {
+        for (quint32 x = 0; x < count; ++x) {
             if (stop.stop_requested())
                 return;
             if (progress)
@@ -128,8 +129,13 @@ public:
                     Overlap &o = overlap[posting.record];
                     if (o.count < 0)
                         continue;
-                    if (o.count == 0)
+                    if (o.count == 0) {
                         touched.push_back(posting.record);
+                        if (!bitmapAllows(x, posting.record)) {
+                            o.count = -1;
+                            continue;
+                        }
+                    }
                     // What is matched so far, this token, and at most what is left of either.
                     const int leftY = posting.size - posting.position - 1;
                     if (o.count + 1 + std::min(leftX, leftY) < needed[posting.size]) {
@@ -142,7 +148,7 @@ public:
                 }
             }
             for (quint32 y : touched) {
-                if (overlap[y].count > 0 && bitmapAllows(x, y))
+                if (overlap[y].count > 0)
                     verify(x, y, overlap[y], links);
                 overlap[y] = Overlap{};
             }
@@ -256,7 +262,7 @@ private:
 
     const Groups &m_groups;
     const Lists<quint32> &m_members;
-    const std::vector<quint32> &m_ids;
+    std::vector<quint32> m_ids;
     const int m_k;
     std::vector<quint32> m_frequency;
     std::vector<quint32> m_tokens;

@@ -30,7 +30,11 @@ void FileRecords::append(QByteArrayView path, qsizetype nameOffset, QStringView 
         extIt = m_extIds.insert(key, quint32(m_exts.size()));
         m_exts.append(key);
     }
-    m_entries.append(Entry{name, quint32(m_folders.size() - 1), *extIt, identity});
+    if (identity != FileIdentity{} || !m_identities.isEmpty()) {
+        m_identities.resize(m_entries.size());
+        m_identities.append(identity);
+    }
+    m_entries.append(Entry{name, quint32(m_folders.size() - 1), *extIt});
 }
 
 void FileRecords::pathInto(size_t i, QByteArray &out) const

@@ -16,7 +16,8 @@ namespace twinsift {
 // The candidates of a duplicate search, in the order they were found, packed so that millions
 // fit: names and stems lie in one byte arena, a path is its folder (kept once for a run of
 // files in one folder) and its name, and an extension key is a number into the few distinct
-// keys. A candidate costs 48 bytes, its identity included, plus its name and stem.
+// keys. A candidate costs 16 bytes plus its name and stem, and 32 more for its identity once
+// any candidate has one (a listing read from a file has none).
 class FileRecords {
 public:
     // Appends the file at `path`, whose name starts at `nameOffset`, with its name stem and
@@ -37,7 +38,10 @@ public:
     quint32 extId(size_t i) const { return at(i).ext; }
     const QString &ext(size_t i) const { return m_exts[qsizetype(at(i).ext)]; }
     size_t extCount() const { return size_t(m_exts.size()); }
-    const FileIdentity &identity(size_t i) const { return at(i).identity; }
+    FileIdentity identity(size_t i) const
+    {
+        return qsizetype(i) < m_identities.size() ? m_identities[qsizetype(i)] : FileIdentity{};
+    }
 
     void clear() { *this = FileRecords(); }
 
@@ -46,7 +50,6 @@ private:
         quint64 name; // arena offset of the name; the stem follows it
         quint32 folder;
         quint32 ext;
-        FileIdentity identity;
     };
 
     const Entry &at(size_t i) const { return m_entries[qsizetype(i)]; }
@@ -55,7 +58,8 @@ private:
     QByteArrayView text(quint64 offset) const;
     quint64 afterText(quint64 offset) const;
 
-    QList<Entry> m_entries; // grows by realloc: no second copy at the peak
+    QList<Entry> m_entries;           // grows by realloc: no second copy at the peak
+    QList<FileIdentity> m_identities; // empty while every identity is unknown
     QByteArray m_arena;
     QList<quint64> m_folders; // arena offsets of the folder paths
     QHash<QString, quint32> m_extIds;

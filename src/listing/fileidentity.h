@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace twinsift {
 
@@ -27,6 +28,13 @@ struct FileIdentity {
     {
         return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
                 qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    }
+    // The device number is stat's: statx gives it as its two parts.
+    static FileIdentity of(const struct statx &st)
+    {
+        return {quint64(makedev(st.stx_dev_major, st.stx_dev_minor)), quint64(st.stx_ino),
+                qint64(st.stx_size),
+                qint64(st.stx_mtime.tv_sec) * 1000000000 + st.stx_mtime.tv_nsec};
     }
 };
 

@@ -156,6 +156,7 @@ void FolderListing::add(int fd, const char *name, unsigned char type, const Name
                 m_problems.push_back({QByteArray(name), errno});
             return;
         }
+        entry.identity = FileIdentity::of(st);
         if (S_ISDIR(st.stx_mode)) {
             entry.isFolder = true;
         } else if (unwanted) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "fileidentity.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -20,6 +22,7 @@ public:
         quint32 nameSize = 0;
         qint64 size = 0; // bytes, for a file
         bool isFolder = false;
+        FileIdentity identity; // a file's own, for a link the link's
     };
     // What could not be examined, in the order met: an entry by its name, or, with an empty
     // name, the folder itself.

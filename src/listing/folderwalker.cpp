@@ -83,7 +83,7 @@ private:
             ++m_outcome.files;
             if (m_progress)
                 m_progress->files.fetch_add(1, std::memory_order_relaxed);
-            m_sink(WalkedFile{m_path, top.pathLength, entry.size});
+            m_sink(WalkedFile{m_path, top.pathLength, entry.size, entry.identity});
             return;
         }
         m_path.append('/');

@@ -16,9 +16,10 @@ namespace twinsift {
 
 // One file met by the walk. `path` is only valid during the callback.
 struct WalkedFile {
-    QByteArrayView path;  // the folder path with its trailing "/" and the name, raw bytes
-    qsizetype nameOffset; // where the name starts in `path`
-    qint64 size;          // bytes; for a link to a file, the target's size
+    QByteArrayView path;   // the folder path with its trailing "/" and the name, raw bytes
+    qsizetype nameOffset;  // where the name starts in `path`
+    qint64 size;           // bytes; for a link to a file, the target's size
+    FileIdentity identity; // the entry's own: for a link, the link's
 
     QByteArrayView name() const { return path.sliced(nameOffset); }
 };

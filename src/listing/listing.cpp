@@ -43,11 +43,13 @@ WalkOutcome RecurseFiles2(QByteArrayView fPath, RunningIndex &index,
                           const std::function<void(ListingRow &&)> &sink, std::stop_token stop,
                           WalkProgress *progress)
 {
+    const qsizetype rootLength = FolderWalker::folderPath(fPath).size();
     return FolderWalker::walk(
         fPath,
         [&](const WalkedFile &file) {
             const quint64 number = index.x();
-            sink(ListingRow{number, file.path.toByteArray(), file.nameOffset, file.size});
+            sink(ListingRow{number, file.path.toByteArray(), file.nameOffset, file.size,
+                            file.identity, rootLength});
             index.store(number);
         },
         std::move(stop), progress);

@@ -16,6 +16,8 @@ struct ListingRow {
     QByteArray path;          // raw bytes of the full path
     qsizetype nameOffset = 0; // where the name starts in `path`
     qint64 size = 0;
+    FileIdentity identity;    // what a delete checks the file against
+    qsizetype rootLength = 0; // the walk's starting folder in `path`, its "/" included
 
     QByteArrayView name() const { return QByteArrayView(path).sliced(nameOffset); }
     QString filenameText() const;

@@ -90,6 +90,7 @@ ReadAhead::Folder ReadAhead::take(const TaskPtr &task)
     }
     if (task->state == Task::State::Reading) {
         m_awaited.store(task.get(), std::memory_order_relaxed);
+        m_walkWaited = true;
         do
             m_walkWake.wait(lock);
         while (task->state == Task::State::Reading);
@@ -225,8 +226,12 @@ void ReadAhead::finish(Job &job)
         task.state = Task::State::Done;
         m_aheadEntries += task.folder.listing.entries().size();
         m_readNs = (7 * m_readNs + job.ns) / 8;
-        if (m_readNs > kSlowReadNs && m_queued > 0)
+        // Another reader only helps when reads wait on the disk or the wire and the walk
+        // waits for them; on a busy machine a read may take long for want of a core alone.
+        if (m_readNs > kSlowReadNs && m_walkWaited && m_queued > 0) {
+            m_walkWaited = false;
             startReaders(1);
+        }
         // This reader takes the next batch itself; others wake for more than that.
         wakeReaders(task.folder.subfolders.size() / kBatch);
     }

@@ -77,8 +77,9 @@ private:
     unsigned m_idle = 0;                          // readers waiting for work
     std::atomic<const Task *> m_awaited{nullptr}; // the task the walk waits for
     qint64 m_readNs = 0;                          // how long a folder read takes, smoothed
-    bool m_holdOff = false; // a reader ran out of descriptors; wait for the walk to move on
-    bool m_paused = false;  // the walk itself needs descriptors
+    bool m_walkWaited = false; // the walk waited for a reader since one was last added
+    bool m_holdOff = false;    // a reader ran out of descriptors; wait for the walk to move on
+    bool m_paused = false;     // the walk itself needs descriptors
     bool m_shutdown = false;
     std::vector<std::thread> m_threads;
 };

@@ -5,6 +5,8 @@
 #include "actions/restore.h"
 #include "actions/tickrules.h"
 #include "app/translations.h"
+#include "listing/listing.h"
+#include "listing/rawname.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -48,6 +50,26 @@ QByteArray look(const QByteArray &path)
     return content + '@' + QByteArray::number(qint64(info.st_mtime));
 }
 
+// The file `name` as a walk of `root` lists it.
+ListedFile listed(const QByteArray &root, const QByteArray &name)
+{
+    RunningIndex index;
+    ListedFile found;
+    RecurseFiles2(root, index, [&](ListingRow &&row) {
+        if (row.path.endsWith(QByteArray('/' + name)))
+            found = {row.path, row.rootLength, row.identity};
+    });
+    return found;
+}
+
+bool run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
 } // namespace
 
 class TestTrash : public QObject {
@@ -60,116 +82,232 @@ private Q_SLOTS:
         installTranslators(*QCoreApplication::instance(), QLocale(QLocale::English));
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(u"data"_s)));
         qputenv("HOME", QFile::encodeName(m_home.path()));
-        QVERIFY(QDir(m_home.path()).mkpath(u"tree"_s) && QDir(m_home.path()).mkpath(u"volume"_s));
-        // A volume of its own as root; trashing there makes the volume's own trash.
-        const QByteArray image = QFile::encodeName(m_home.filePath(u"ext4.img"_s));
-        m_mounted = ::getuid() == 0 && QFile(QFile::decodeName(image)).open(QIODevice::WriteOnly) &&
-                    ::truncate(image.constData(), 8 << 20) == 0 &&
-                    QProcess::execute(u"mkfs.ext4"_s, {u"-qF"_s, QFile::decodeName(image)}) == 0 &&
-                    QProcess::execute(u"mount"_s, {u"-o"_s, u"loop"_s, QFile::decodeName(image),
-                                                   m_home.filePath(u"volume"_s)}) == 0;
+        QVERIFY(QDir(m_home.path()).mkpath(u"tree"_s));
+        // Volumes of their own as root, each with its own trash at its top; vfat and exfat
+        // through FUSE where the kernel lacks them.
+        for (const QString &kind : {u"ext4"_s, u"vfat"_s, u"exfat"_s}) {
+            const QString image = m_home.filePath(kind + u".img"_s);
+            const QString volume = m_home.filePath(kind);
+            QFile file(image);
+            if (::getuid() == 0 && QDir().mkpath(volume) && file.open(QIODevice::WriteOnly) &&
+                file.resize(16 << 20) && run(u"mkfs."_s + kind, {image}) &&
+                (run(u"mount"_s, {u"-o"_s, u"loop"_s, image, volume}) ||
+                 (kind == u"vfat"_s && run(u"fusefat"_s, {u"-o"_s, u"rw+"_s, image, volume})) ||
+                 (kind == u"exfat"_s &&
+                  run(u"mount"_s, {u"-t"_s, u"exfat-fuse"_s, u"-o"_s, u"loop"_s, image, volume}))))
+                m_mounted << kind;
+        }
     }
     void cleanupTestCase()
     {
-        QVERIFY(!m_mounted || ::umount(QFile::encodeName(m_home.filePath(u"volume"_s))) == 0);
+        for (const QString &kind : std::as_const(m_mounted))
+            QVERIFY(::umount(QFile::encodeName(m_home.filePath(kind))) == 0);
     }
 
     void roundTrip_data()
     {
         QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<bool>("volume");
-        QTest::newRow("plain") << "report.doc"_ba << false;
-        QTest::newRow("a 255-byte name") << QByteArray(251, 'n') + ".doc" << false;
+        QTest::addColumn<QString>("volume"); // empty: the home folder's
+        QTest::newRow("plain") << "report.doc"_ba << QString();
+        QTest::newRow("a 255-byte name") << QByteArray(251, 'n') + ".doc" << QString();
         QTest::newRow("255 bytes of two-byte letters")
-            << QString(127, u'\u00e9').toUtf8() + "x" << false;
-        QTest::newRow("not UTF-8") << "caf\xe9 %.txt"_ba << false;
-        QTest::newRow("on a volume of its own") << "report.doc"_ba << true;
+            << QString(127, u'\u00e9').toUtf8() + "x" << QString();
+        QTest::newRow("not UTF-8") << "caf\xe9 %.txt"_ba << QString();
+        for (const QString &kind : {u"ext4"_s, u"vfat"_s, u"exfat"_s})
+            QTest::addRow("on %s", qPrintable(kind)) << "report.doc"_ba << kind;
     }
 
-    // Two files of one name go to the trash, under names of their own. The second comes back
-    // as it was, and its record goes; the first, whose place is taken now, stays in the
-    // trash, named in the message, and nothing is overwritten. (trash-cli's trash-list shows
-    // such entries by their real paths.)
+    // Two files of one name go to the trash, under names of their own, the second listed
+    // through a link to its folder: the trash is the volume's, at its top, and the record
+    // holds the real path. The second comes back as it was, and its record goes; the first,
+    // whose place is taken now, stays in the trash, named in the message, and nothing is
+    // overwritten. (trash-cli's trash-list shows such entries by their real paths.)
     void roundTrip()
     {
         QFETCH(QByteArray, name);
-        QFETCH(bool, volume);
-        if (volume && !m_mounted)
-            QSKIP("a volume of its own needs root and a loop device to mount an ext4 image");
-        const QByteArray path =
-            QFile::encodeName(m_home.filePath(volume ? u"volume"_s : u"tree"_s)) + '/' + name;
+        QFETCH(QString, volume);
+        if (!volume.isEmpty() && !m_mounted.contains(volume))
+            QSKIP("a volume of its own needs root, a loop device and the image's mkfs");
+        const QByteArray top =
+            QFile::encodeName(m_home.filePath(volume.isEmpty() ? u"tree"_s : volume));
+        const QByteArray folder = top + "/sub";
+        const QByteArray link = QFile::encodeName(m_home.filePath(u"link-"_s + volume));
+        QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
+        QVERIFY(::symlink(folder.constData(), link.constData()) == 0);
+        const QByteArray path = folder + '/' + name;
+        // fusefat keeps no modification times.
+        const auto content = [&](const QByteArray &file) {
+            return volume == u"vfat"_s ? look(file).split('@').front() : look(file);
+        };
+        const QByteArray time = volume == u"vfat"_s ? "" : "@1000000000";
         QList<trash::TrashedFile> entries;
-        for (const QByteArray &content : {"first"_ba, "second"_ba}) {
-            put(path, content);
-            const trash::TrashResult result = trash::moveToTrash(path);
+        for (const QByteArray &start : {folder, link}) {
+            put(path, start == link ? "second" : "first");
+            trash::Session session;
+            const trash::TrashResult result = session.moveToTrash(listed(start, name));
             QVERIFY2(result.moved, qPrintable(result.error));
             QCOMPARE(look(path), "none");
+            QCOMPARE(result.entry.realPath, path);
             QVERIFY(result.entry.keptName.size() + 10 <= 255);
-            QCOMPARE(look(result.entry.trashDir + "/files/" + result.entry.keptName),
-                     content + "@1000000000");
+            QCOMPARE(content(result.entry.trashDir + "/files/" + result.entry.keptName),
+                     (start == link ? "second"_ba : "first"_ba) + time);
             entries.prepend(result.entry);
         }
-        QCOMPARE(entries[0].trashDir.endsWith(volume ? "/volume/.Trash-0" : "/data/Trash"), true);
+        QCOMPARE(entries[0].trashDir, volume.isEmpty()
+                                          ? QFile::encodeName(m_home.filePath(u"data/Trash"_s))
+                                          : top + "/.Trash-0");
         QVERIFY(entries[0].keptName != entries[1].keptName);
 
         const RestoreOutcome outcome = restoreAll(entries);
         QCOMPARE(outcome.restored, 1);
-        QCOMPARE(look(path), "second@1000000000");
-        QCOMPARE(outcome.message, u"Left in the trash: 1 file\n"_s + QString::fromUtf8(path) +
+        QCOMPARE(content(path), "second" + time);
+        QCOMPARE(outcome.message, u"Left in the trash: 1 file\n"_s + rawname::display(path) +
                                       u": another file has taken its place"_s);
-        QCOMPARE(look(entries[1].trashDir + "/files/" + entries[1].keptName), "first@1000000000");
-        QVERIFY(::unlink(path.constData()) == 0);
-        QVERIFY(QProcess::execute(u"rm"_s, {u"-rf"_s, QFile::decodeName(entries[1].trashDir)}) ==
-                0);
+        QCOMPARE(content(entries[1].trashDir + "/files/" + entries[1].keptName), "first" + time);
+        QVERIFY(::unlink(path.constData()) == 0 && ::unlink(link.constData()) == 0);
+        QVERIFY(run(u"rm"_s, {u"-rf"_s, QFile::decodeName(entries[1].trashDir)}));
     }
 
-    void refusals_data()
+    // Hostile or careless changes between the search and Delete, or between Delete and
+    // Ctrl+Z. The row's name is what the message says; nothing but the listed file is ever
+    // moved, and a file that cannot be put back stays in the trash (or is told gone).
+    void changes_data()
     {
-        QTest::addColumn<QString>("change"); // the row's name is what the message says
-        QTest::newRow("its folder is gone") << u"folder"_s;
-        QTest::newRow("its record in the trash is missing") << u"missing"_s;
-        QTest::newRow("its record in the trash is damaged") << u"[Trash Info]\nPath=/a.txt\n"_s;
-        QTest::newRow("its record in the trash is damaged, not one") << u"Path=/a.txt\n"_s;
-        QTest::newRow("it is no longer in the trash") << u"emptied"_s;
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("volume");
+        QTest::addColumn<QByteArray>("ends"); // where the listed file ends: tree, trash, gone
+        const auto row = [](const char *message, const QString &change, const char *ends,
+                            const QString &volume = {}) {
+            QTest::newRow(message) << change << volume << QByteArray(ends);
+        };
+        // Before Delete.
+        row("it changed since it was listed, same size", u"touch"_s, "tree");
+        row("it changed since it was listed, other size", u"grow"_s, "tree");
+        row("it was replaced since it was listed", u"replace"_s, "tree");
+        row("it is no longer there", u"remove"_s, "gone");
+        row("a folder on its path was replaced by a link", u"folder link"_s, "tree");
+        row("the trash folder", u"trash link"_s, "tree"); // "... is not used: it is a link"
+        row("the trash folder, mode", u"wide trash"_s, "tree", u"ext4"_s);
+        // Before Ctrl+Z.
+        row("its folder was replaced by a link", u"undo folder link"_s, "trash");
+        row("its folder was replaced since the deletion", u"undo new folder"_s, "trash");
+        row("its folder is gone", u"undo no folder"_s, "trash");
+        row("the trash folder, now a link", u"undo trash link"_s, "trash");
+        row("its record in the trash names another path", u"undo record"_s, "trash");
+        row("its record in the trash is damaged", u"undo damaged"_s, "trash");
+        row("its record in the trash is missing", u"undo no record"_s, "trash");
+        row("it is no longer in the trash", u"undo emptied"_s, "gone");
     }
 
-    // What cannot be put back stays where it is, and the message says why.
-    void refusals()
+    void changes()
     {
         QFETCH(QString, change);
-        const QByteArray folder = QFile::encodeName(m_home.filePath(u"tree/sub"_s));
-        QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
-        put(folder + "/a.txt", "a");
-        const trash::TrashedFile entry = trash::moveToTrash(folder + "/a.txt").entry;
-        const QByteArray kept = entry.trashDir + "/files/" + entry.keptName;
-        const QByteArray info = entry.trashDir + "/info/" + entry.keptName + ".trashinfo";
-        if (change.size() > 7)
-            put(info, change.toUtf8());
-        else
-            QVERIFY(::remove((change == u"folder"_s    ? folder
-                              : change == u"emptied"_s ? kept
-                                                       : info)
-                                 .constData()) == 0);
-        const RestoreOutcome outcome = restoreAll({entry});
-        QCOMPARE(outcome.restored, 0);
-        VERIFY_TAG(outcome.message.section(u": "_s, -1));
-        QCOMPARE(look(kept), change == u"emptied"_s ? "none" : "a@1000000000");
-        QCOMPARE(look(folder + "/a.txt"), "none");
-        QProcess::execute(u"rm"_s,
-                          {u"-rf"_s, QFile::decodeName(folder), QFile::decodeName(entry.trashDir)});
+        QFETCH(QString, volume);
+        QFETCH(QByteArray, ends);
+        if (!volume.isEmpty() && !m_mounted.contains(volume))
+            QSKIP("a volume of its own needs root, a loop device and the image's mkfs");
+        const QByteArray tree =
+            QFile::encodeName(m_home.filePath(volume.isEmpty() ? u"tree"_s : volume));
+        const QByteArray sub = tree + "/sub", other = tree + "/other";
+        for (const QString &left : {u"sub"_s, u"sub.old"_s, u"other"_s, u".Trash-0"_s,
+                                    u"../data/Trash"_s, u"../data/Trash.old"_s})
+            QVERIFY(run(u"rm"_s, {u"-rf"_s, QFile::decodeName(tree) + u'/' + left}));
+        QVERIFY(QDir().mkpath(QFile::decodeName(sub)) && QDir().mkpath(QFile::decodeName(other)));
+        put(sub + "/a.txt", "a");
+        put(other + "/a.txt", "x"); // a same-named file a link could lead to
+        const QByteArray home = QFile::encodeName(m_home.filePath(u"data/Trash"_s));
+        const QByteArray volumeTrash = tree + "/.Trash-0";
+        const ListedFile file = listed(tree, "sub/a.txt");
+        if (change == u"touch"_s)
+            put(sub + "/a.txt", "b", 2'000'000'000);
+        else if (change == u"grow"_s)
+            put(sub + "/a.txt", "abc");
+        else if (change == u"replace"_s)
+            QVERIFY(::link(QByteArray(sub + "/a.txt").constData(),
+                           QByteArray(sub + "/b.txt").constData()) == 0 &&
+                    ::unlink(QByteArray(sub + "/a.txt").constData()) == 0 &&
+                    (put(other + "/new.txt", "a"), true) &&
+                    ::rename(QByteArray(other + "/new.txt").constData(),
+                             QByteArray(sub + "/a.txt").constData()) == 0);
+        else if (change == u"remove"_s)
+            QVERIFY(::unlink(QByteArray(sub + "/a.txt").constData()) == 0);
+        else if (change == u"folder link"_s)
+            swapForLink(sub, other);
+        else if (change == u"trash link"_s)
+            QVERIFY(QDir().mkpath(QFile::decodeName(other + "/Trash")) &&
+                    run(u"rm"_s, {u"-rf"_s, QFile::decodeName(home)}) &&
+                    ::symlink(QByteArray(other + "/Trash").constData(), home.constData()) == 0);
+        else if (change == u"wide trash"_s)
+            QVERIFY(::mkdir(volumeTrash.constData(), 0755) == 0 &&
+                    ::chmod(volumeTrash.constData(), 0755) == 0);
+
+        trash::TrashResult result;
+        {
+            trash::Session session;
+            result = session.moveToTrash(file);
+        }
+        QString message = result.error;
+        if (change.startsWith(u"undo"_s)) {
+            QVERIFY2(result.moved, qPrintable(result.error));
+            const trash::TrashedFile &entry = result.entry;
+            const QByteArray kept = entry.trashDir + "/files/" + entry.keptName;
+            const QByteArray info = entry.trashDir + "/info/" + entry.keptName + ".trashinfo";
+            if (change == u"undo folder link"_s)
+                swapForLink(sub, other);
+            else if (change == u"undo new folder"_s)
+                QVERIFY(::rename(sub.constData(), QByteArray(sub + ".old").constData()) == 0 &&
+                        ::mkdir(sub.constData(), 0700) == 0);
+            else if (change == u"undo no folder"_s)
+                QVERIFY(::rmdir(sub.constData()) == 0);
+            else if (change == u"undo trash link"_s)
+                QVERIFY(::rename(home.constData(), QByteArray(home + ".old").constData()) == 0 &&
+                        ::symlink(QByteArray(home + ".old").constData(), home.constData()) == 0);
+            else if (change == u"undo record"_s)
+                put(info, "[Trash Info]\nPath=" + other + "/a.txt\n");
+            else if (change == u"undo damaged"_s)
+                put(info, "Path=" + sub + "/a.txt\n");
+            else if (change == u"undo no record"_s)
+                QVERIFY(::unlink(info.constData()) == 0);
+            else if (change == u"undo emptied"_s)
+                QVERIFY(::unlink(kept.constData()) == 0);
+            const RestoreOutcome outcome = restoreAll({entry});
+            QCOMPARE(outcome.restored, 0);
+            QVERIFY2(outcome.message.startsWith(ends == "gone"
+                                                    ? u"No longer in the trash: 1 file\n"_s
+                                                    : u"Left in the trash: 1 file\n"_s),
+                     qPrintable(outcome.message));
+            message = outcome.message.section(u": "_s, -1);
+            // Still in the trash where it is said to be, and nowhere else.
+            QCOMPARE(look(kept) != "none" || change == u"undo trash link"_s, ends == "trash");
+            ::rename(QByteArray(home + ".old").constData(), home.constData());
+        } else {
+            QVERIFY(!result.moved);
+        }
+        VERIFY_TAG(message);
+        // Nothing else was touched: the same-named file where a link could lead stays.
+        QCOMPARE(look(other + "/a.txt"), "x@1000000000");
+        const QByteArray place =
+            QFileInfo::exists(QFile::decodeName(sub + ".old")) ? sub + ".old" : sub;
+        QCOMPARE(look(place + "/a.txt") == "none", ends != "tree");
+        QVERIFY(run(u"rm"_s, {u"-rf"_s, QFile::decodeName(tree + "/sub"),
+                              QFile::decodeName(sub + ".old"), QFile::decodeName(other),
+                              QFile::decodeName(home), QFile::decodeName(volumeTrash)}));
     }
 
-    // A trash that cannot be made says so, and the file stays.
+    // A trash that cannot be made says so, the file stays, and nothing is left behind.
     void unwritableTrash()
     {
         const QByteArray file = QFile::encodeName(m_home.filePath(u"tree/blocked.txt"_s));
         put(file, "b");
         const QByteArray home = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", file + "/data"); // below a regular file
-        const trash::TrashResult result = trash::moveToTrash(file);
+        trash::Session session;
+        const trash::TrashResult result =
+            session.moveToTrash(listed(file.left(file.lastIndexOf('/')), "blocked.txt"));
         qputenv("XDG_DATA_HOME", home);
         QVERIFY(!result.moved && result.error.startsWith(u"the trash cannot be written"_s));
         QCOMPARE(look(file), "b@1000000000");
+        QVERIFY(::unlink(file.constData()) == 0);
     }
 
     // Each rule on one pair: which side it ticks (0 none, 1 "File1", 2 "File2" switched in).
@@ -216,6 +354,20 @@ private Q_SLOTS:
             QCOMPARE(tickrules::message(plan).left(14),
                      action ? u"Ticked 1 file "_s : u"Ticked 0 files"_s);
         }
+        // A link and the file it leads to are one file: the copy that is the only real file
+        // stays; the link itself may go.
+        const QByteArray real = QFile::encodeName(dir.filePath(u"report (1).doc"_s));
+        const QByteArray link = QFile::encodeName(dir.filePath(u"report.doc"_s));
+        put(real, "r");
+        QVERIFY(::symlink(real.constData(), link.constData()) == 0);
+        const std::vector<QByteArray> paths{link, real};
+        const std::vector<quint32> targets = tickrules::linkTargets(paths);
+        QCOMPARE(targets, (std::vector<quint32>{1, 1}));
+        const std::vector<qint64> copy = tickrules::keys(tickrules::Rule::Copy, paths);
+        QCOMPARE(tickrules::plan({{0, 1, false}}, copy, targets).actions[0],
+                 tickrules::Action::None);
+        QCOMPARE(tickrules::plan({{0, 1, false}}, {1, 0}, targets).actions[0],
+                 tickrules::Action::Tick);
     }
 
     // Over chains, stars, cliques and random graphs, with ties and rows ticked before:
@@ -276,8 +428,15 @@ private Q_SLOTS:
     }
 
 private:
+    // Puts a link to `target` where the folder `folder` stood; the folder moves aside.
+    static void swapForLink(const QByteArray &folder, const QByteArray &target)
+    {
+        QVERIFY(::rename(folder.constData(), QByteArray(folder + ".old").constData()) == 0);
+        QVERIFY(::symlink(target.constData(), folder.constData()) == 0);
+    }
+
     QTemporaryDir m_home;
-    bool m_mounted = false;
+    QStringList m_mounted;
 };
 
 QTEST_GUILESS_MAIN(TestTrash)

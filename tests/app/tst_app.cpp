@@ -83,16 +83,19 @@ private Q_SLOTS:
         for (const int stopAfter : {-1, 0, 1}) {
             std::stop_source stop;
             QList<QByteArray> sent;
-            auto trasher = [&](const QByteArray &path) {
-                if ((sent << path).size() == stopAfter)
+            auto trasher = [&](const ListedFile &file) {
+                if ((sent << file.path).size() == stopAfter)
                     stop.request_stop();
-                return trash::TrashResult{path != "b", u"busy"_s, {}};
+                return trash::TrashResult{file.path != "b", u"busy"_s, {}};
             };
+            QList<ListedFile> files;
+            for (const char *path : {"a", "b", "a", "c"})
+                files.append({path, 0, {}});
             if (stopAfter == 0)
                 stop.request_stop();
             std::atomic<quint64> done{0};
             const DeletionOutcome outcome =
-                twinsift::deleteFiles({"a", "b", "a", "c"}, trasher, stop.get_token(), &done);
+                twinsift::deleteFiles(files, trasher, stop.get_token(), &done);
             const QByteArray moved[]{"a c", "", "a"};
             QCOMPARE(outcome.moved.join(' '), moved[stopAfter + 1]);
             QCOMPARE(outcome.failures.size(), stopAfter < 0 ? 1 : 0);
@@ -150,10 +153,10 @@ private Q_SLOTS:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setLocale(QLocale::c());
         model.setColumns(ListMode::Search, columns::listing());
-        model.appendFiles({{1, "/d/f1", 3, 9000},
-                           {2, "/d/caf\xe9", 3, 1500},
-                           {3, "/d/f3", 3, 999},
-                           {4, "/d/f4", 3, 9000}});
+        model.appendFiles({{1, "/d/f1", 3, 9000, {9, 1, 9000, 5}, 3},
+                           {2, "/d/caf\xe9", 3, 1500, {}, 0},
+                           {3, "/d/f3", 3, 999, {}, 0},
+                           {4, "/d/f4", 3, 9000, {}, 0}});
         QCOMPARE(texts(model, 1), u"2|caf\uFFFD|1.5 KB|/d/caf\uFFFD|Size"_s);
         QCOMPARE(model.pathCell(1), "/d/caf\xe9"_ba);
         QCOMPARE(model.index(0, 3).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
@@ -171,6 +174,10 @@ private Q_SLOTS:
         model.setChecked(0, true);
         QCOMPARE(checks, QList<QVariantList>{{3}});
         QCOMPARE(model.tickedPaths(), (QList<QByteArray>{"/d/f1", "/d/f3"}));
+        const ListedFile first = model.tickedFiles().front();
+        QCOMPARE(first.identity, (FileIdentity{9, 1, 9000, 5}));
+        QCOMPARE(first.rootLength, 3);
+        QVERIFY(!model.tickedFiles().back().identity.isKnown());
         auto paths = [](std::initializer_list<QByteArray> list) {
             return std::make_shared<const std::vector<QByteArray>>(list);
         };

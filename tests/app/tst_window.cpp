@@ -281,9 +281,9 @@ private Q_SLOTS:
         QVERIFY(w.list(box.root()));
         for (int row = 0; row < 5; ++row)
             w.clickCheckBox(row);
-        w.form.setTrasher([](const QByteArray &path) {
+        w.form.setTrasher([](const ListedFile &file) {
             QThread::msleep(100);
-            return trash::TrashResult{QFile::remove(QFile::decodeName(path)), {}, {}};
+            return trash::TrashResult{QFile::remove(QFile::decodeName(file.path)), {}, {}};
         });
         QSignalSpy finished(&w.form, &Form1::workFinished);
         w.button("cmdDelete")->click();

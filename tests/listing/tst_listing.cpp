@@ -9,6 +9,7 @@
 
 #include <pthread.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace twinsift;
 using namespace Qt::StringLiterals;
@@ -30,6 +31,10 @@ QByteArrayList listed(const TreeBuilder &tree, const QByteArray &start, int stop
         [&](ListingRow &&row) {
             QCOMPARE(row.number, quint64(8 + out.size()));
             QCOMPARE(row.hashText(), filehash::hash(rawname::decode(row.name())));
+            // A row knows the entry itself (a link, not its target) and where the walk began.
+            if (struct stat own{}; ::lstat(row.path.constData(), &own) == 0)
+                QCOMPARE(row.identity, FileIdentity::of(own));
+            QCOMPARE(row.path.left(row.rootLength), FolderWalker::folderPath(tree.path(start)));
             out.append(row.path.mid(prefix) +
                        (row.size ? QByteArray('=' + QByteArray::number(row.size)) : QByteArray()));
             if (out.size() == stopAfter)
