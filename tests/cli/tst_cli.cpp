@@ -247,6 +247,12 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QByteArray, out);
         QFETCH(QByteArray, message);
+#ifdef __SANITIZE_ADDRESS__
+        // The sanitizers probe memory through a pipe of their own, which five descriptors
+        // leave no room for: they would report a fault that is not there.
+        if (around == Around::FewFds)
+            QSKIP("the sanitizers need descriptors of their own");
+#endif
         TreeBuilder tree;
         tree.files({"size.bin=123456", "sub/x.txt", "sub.txt"});
         if (const qsizetype at = args.indexOf("TREE"); at >= 0)
