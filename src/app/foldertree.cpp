@@ -106,14 +106,6 @@ void FolderTree::show(const Place &place)
     setCurrent(place.folder);
 }
 
-bool FolderTree::setPath(const QString &folder)
-{
-    const std::optional<Place> found = place(folder);
-    if (found)
-        show(*found);
-    return found.has_value();
-}
-
 // The model reads folders in the background and the tree has no size before it is shown:
 // reveal the chosen folder once it can be seen.
 void FolderTree::showEvent(QShowEvent *event)

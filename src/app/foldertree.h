@@ -32,8 +32,6 @@ public:
     QString path() const { return m_path; }
     // Shows `place` and makes its folder the path.
     void show(const Place &place);
-    // place() and show() in one go, on the caller's thread; false when it is not a folder.
-    bool setPath(const QString &folder);
     QString rootPath() const;
     // Shows the volume rooted at `root` and makes its root the path.
     void setRootPath(const QString &root);

@@ -74,7 +74,7 @@ private Q_SLOTS:
                                                           QFile::ExeOther));
         QVERIFY(QFile::setPermissions(box.path(u"locked"_s), {}));
         Window w;
-        w.child<FolderTree>("Dir1")->setPath(box.root());
+        w.showFolder(box.root());
         ::setfsgid(65534); // taken by the worker, so that permissions stop even root
         ::setfsuid(65534);
         const bool listed = w.press("cmdSearch");
@@ -84,7 +84,7 @@ private Q_SLOTS:
                 QFile::setPermissions(box.path(u"locked"_s),
                                       QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner));
         VERIFY_HOLDS(w.told().value(0), box.path(u"locked/: Permission denied"_s));
-        w.child<FolderTree>("Dir1")->setPath(box.path(u"locked"_s));
+        w.showFolder(box.path(u"locked"_s));
         QVERIFY(QDir(box.path(u"locked"_s)).removeRecursively());
         QVERIFY(w.press("cmdDups"));
         VERIFY_HOLDS(w.told().value(1), u"no longer exists"_s);
@@ -111,7 +111,7 @@ private Q_SLOTS:
         Window w;
         QVERIFY(QTest::qWaitForWindowActive(&w.form));
         w.form.setMaxPairRows(closeAfter < 0 ? 1'000'000 : 1000); // Esc comes in the pair loop
-        w.child<FolderTree>("Dir1")->setPath(m_big.path());
+        w.showFolder(m_big.path());
         QSignalSpy finished(&w.form, &Form1::workFinished);
         w.button(button)->click();
         QVERIFY(w.form.isWorking() && !w.button("cmdClear")->isEnabled());
@@ -150,11 +150,11 @@ private Q_SLOTS:
         QCOMPARE(w.told(), QStringList{u"Twinsift: "_s + w.song()});
         w.log->told.clear();
         makeFiles(box.root(), {u"x"_s});
-        w.child<FolderTree>("Dir1")->setPath(box.dir.path());
+        w.showFolder(box.dir.path());
         w.child<QLineEdit>("folderPath")->setText(u"  tree "_s); // pasted, relative
         QTest::keyClick(w.child<QLineEdit>("folderPath"), Qt::Key_Return);
         QTRY_COMPARE(w.child<FolderTree>("Dir1")->path(), box.root());
-        w.child<FolderTree>("Dir1")->setPath(u"/proc/self"_s);
+        w.showFolder(u"/proc/self"_s);
         QCOMPARE(w.child<QComboBox>("Drive1")->currentText(), u"/proc"_s);
         // Ctrl+Z reaches the window's restore from the folder field too; Tab leaves the list for
         // the next control in the designed order.

@@ -177,9 +177,17 @@ struct Window {
         button(name)->click();
         return finished.wait(30000);
     }
+    // Shows `folder` in the tree at once, as the window does once its look in the background
+    // has found it.
+    void showFolder(const QString &folder)
+    {
+        const std::optional<FolderTree::Place> place = FolderTree::place(folder);
+        QVERIFY2(place, qPrintable(folder));
+        child<FolderTree>("Dir1")->show(*place);
+    }
     bool run(const char *name, const QString &folder)
     {
-        child<FolderTree>("Dir1")->setPath(folder);
+        showFolder(folder);
         return press(name);
     }
     bool list(const QString &folder) { return run("cmdSearch", folder); }
