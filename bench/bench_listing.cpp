@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Writes a listing of N generated, realistic paths for `twinsift-cli dups --from`, spread over
-// nested folders as a collection of files would be. The names come from the names under /usr
-// with a vocabulary that grows with N (see corpusnames.h); `--fixed` takes them from the search
-// bench's generator instead, whose fixed vocabulary makes alike names grow with N squared.
+// Writes a listing of N generated, realistic paths for `twinsift-cli dups --from`: folders of
+// related names whose vocabulary grows with N (see corpustree.h), so that the rows grow about
+// as the names. `--fixed` takes the names from the search bench's generator instead, whose
+// fixed vocabulary makes alike names grow with N squared. The number of distinct words goes
+// to standard error.
 // Usage: bench_listing N [--null] [--fixed] > listing
-#include "corpusnames.h"
+#include "corpustree.h"
 #include "names.h"
 
 #include <QByteArray>
@@ -24,22 +25,26 @@ int main(int argc, char **argv)
         return 2;
     }
     NameGenerator names(42);
-    CorpusNames corpus(fixed ? 0 : count, 42);
-    if (!fixed && corpus.isEmpty()) {
+    CorpusTree tree(42);
+    if (!fixed && tree.isEmpty()) {
         std::fputs("bench_listing: no file names under /usr to learn from\n", stderr);
         return 1;
     }
     QByteArray out;
     for (qint64 i = 0; i < count; ++i) {
-        // About 40 files a folder, 50 folders a parent, as trees of real files hold them.
-        out += "/srv/archive/set" + QByteArray::number(i / 2000) + "/folder" +
-               QByteArray::number(i / 40 % 50) + '/' +
-               (fixed ? names.next().toUtf8() : corpus.next()) + (nul ? '\0' : '\n');
+        // About 40 files a folder, 50 folders a parent, as the fixed names always came.
+        out += (fixed ? "/srv/archive/set" + QByteArray::number(i / 2000) + "/folder" +
+                            QByteArray::number(i / 40 % 50) + '/' + names.next().toUtf8()
+                      : tree.next()) +
+               (nul ? '\0' : '\n');
         if (out.size() > (1 << 20)) {
             std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
             out.clear();
         }
     }
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    if (!fixed)
+        std::fprintf(stderr, "%lld names, %lld distinct words\n", qlonglong(count),
+                     qlonglong(tree.vocabulary()));
     return 0;
 }
