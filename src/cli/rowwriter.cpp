@@ -15,7 +15,7 @@ constexpr qsizetype kFlushAt = 1 << 16;
 constexpr quint64 kOnes = 0x0101010101010101ULL;
 constexpr quint64 kHighs = 0x8080808080808080ULL;
 
-// High bit set in each byte of x that is below n (n <= 128), or equal to c.
+// Nonzero when some byte of x is below n (n <= 128), or equal to c.
 constexpr quint64 below(quint64 x, quint8 n)
 {
     return (x - kOnes * n) & ~x & kHighs;
@@ -27,7 +27,7 @@ constexpr quint64 equal(quint64 x, char c)
 
 // Where the first byte that a format must look at stands, at or after `i`: eight bytes at a
 // time, since almost every byte of a path is plain ASCII and goes out as it is.
-qsizetype skipPlain(QByteArrayView bytes, qsizetype i, bool json)
+template <bool json> inline qsizetype skipPlain(QByteArrayView bytes, qsizetype i)
 {
     for (; i + 8 <= bytes.size(); i += 8) {
         quint64 x;
@@ -41,34 +41,19 @@ qsizetype skipPlain(QByteArrayView bytes, qsizetype i, bool json)
     return i;
 }
 
-} // namespace
-
-RowWriter::RowWriter(std::FILE *out, Format format, QList<QByteArray> columns)
-    : m_out(out), m_format(format), m_columns(std::move(columns))
+inline char *put(char *out, QByteArrayView bytes)
 {
-    m_buffer.reserve(2 * kFlushAt);
-    for (const QByteArray &column : m_columns) {
-        QByteArray key;
-        appendJson(key, column);
-        m_keys.append(key + ':');
-    }
+    std::memcpy(out, bytes.data(), size_t(bytes.size()));
+    return out + bytes.size();
 }
 
-RowWriter::~RowWriter()
-{
-    flush();
-}
-
-void RowWriter::appendTsv(QByteArray &out, QByteArrayView bytes)
+char *putTsv(char *out, QByteArrayView bytes)
 {
     qsizetype start = 0;
-    for (qsizetype i = skipPlain(bytes, 0, false); i < bytes.size();
-         i = skipPlain(bytes, i + 1, false)) {
-        const char c = bytes[i];
-        if (c > '\r' && c != '\\')
-            continue;
+    for (qsizetype i = skipPlain<false>(bytes, 0); i < bytes.size();
+         i = skipPlain<false>(bytes, i + 1)) {
         const char *escape = nullptr;
-        switch (c) {
+        switch (bytes[i]) {
         case '\\':
             escape = "\\\\";
             break;
@@ -84,44 +69,44 @@ void RowWriter::appendTsv(QByteArray &out, QByteArrayView bytes)
         default:
             continue;
         }
-        out.append(bytes.sliced(start, i - start)).append(escape);
+        out = put(put(out, bytes.sliced(start, i - start)), QByteArrayView(escape, 2));
         start = i + 1;
     }
-    out.append(bytes.sliced(start));
+    return put(out, bytes.sliced(start));
 }
 
-void RowWriter::appendCsv(QByteArray &out, QByteArrayView bytes)
+char *putCsv(char *out, QByteArrayView bytes)
 {
-    const bool quote =
-        bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') || bytes.contains('\n');
-    if (!quote) {
-        out.append(bytes);
-        return;
+    bool quote = false;
+    for (qsizetype i = 0; i < bytes.size() && !quote; ++i) {
+        const char c = bytes[i];
+        quote = c == ',' || c == '"' || c == '\r' || c == '\n';
     }
-    out.append('"');
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '"') {
-            out.append(bytes.sliced(start, i + 1 - start)).append('"');
-            start = i + 1;
-        }
+    if (!quote)
+        return put(out, bytes);
+    *out++ = '"';
+    for (const char c : bytes) {
+        if (c == '"')
+            *out++ = '"';
+        *out++ = c;
     }
-    out.append(bytes.sliced(start)).append('"');
+    *out++ = '"';
+    return out;
 }
 
-void RowWriter::appendJson(QByteArray &out, QByteArrayView bytes)
+char *putJson(char *out, QByteArrayView bytes)
 {
     // Valid UTF-8 is copied as it stands; a byte that starts no valid sequence is written as
     // the lone surrogate \udc80 to \udcff, as the surrogate escape decodes it.
-    out.append('"');
+    static constexpr char kHex[] = "0123456789abcdef";
+    *out++ = '"';
     qsizetype start = 0;
     const auto escape = [&](qsizetype i, QByteArrayView text) {
-        out.append(bytes.sliced(start, i - start)).append(text);
+        out = put(put(out, bytes.sliced(start, i - start)), text);
         start = i + 1;
     };
-    static constexpr char kHex[] = "0123456789abcdef";
-    for (qsizetype i = skipPlain(bytes, 0, true); i < bytes.size();
-         i = skipPlain(bytes, i + 1, true)) {
+    for (qsizetype i = skipPlain<true>(bytes, 0); i < bytes.size();
+         i = skipPlain<true>(bytes, i + 1)) {
         const auto c = quint8(bytes[i]);
         if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\')
             continue;
@@ -157,80 +142,121 @@ void RowWriter::appendJson(QByteArray &out, QByteArrayView bytes)
         }
         }
     }
-    out.append(bytes.sliced(start)).append('"');
+    out = put(out, bytes.sliced(start));
+    *out++ = '"';
+    return out;
+}
+
+// The most bytes a cell can take in a format: an escape takes at most six for one.
+qsizetype escapedBound(Format format, qsizetype size)
+{
+    return (format == Format::Jsonl ? 6 : 2) * size + 3;
+}
+
+} // namespace
+
+RowWriter::RowWriter(std::FILE *out, Format format, QList<QByteArray> columns)
+    : m_out(out), m_format(format), m_columns(std::move(columns)), m_buffer(2 * kFlushAt)
+{
+    for (const QByteArray &column : m_columns) {
+        QByteArray key(escapedBound(Format::Jsonl, column.size()), Qt::Uninitialized);
+        key.truncate(putJson(key.data(), column) - key.data());
+        m_keys.append(key + ':');
+        m_keyBytes += m_keys.back().size();
+    }
+}
+
+RowWriter::~RowWriter()
+{
+    flush();
+}
+
+char *RowWriter::room(qsizetype bound)
+{
+    if (m_size + bound > qsizetype(m_buffer.size()))
+        m_buffer.resize(size_t(m_size + bound)); // a row longer than the buffer: deep paths
+    return m_buffer.data() + m_size;
 }
 
 void RowWriter::writeHeader()
 {
-    const char *separator = m_format == Format::Csv ? "," : m_format == Format::Tsv ? "\t" : ",";
+    qsizetype bound = 4;
+    for (const QByteArray &column : m_columns)
+        bound += escapedBound(m_format, column.size()) + 1;
+    char *const start = room(bound);
+    char *out = start;
     if (m_format == Format::Jsonl)
-        m_buffer.append('[');
+        *out++ = '[';
     for (qsizetype i = 0; i < m_columns.size(); ++i) {
         if (i > 0)
-            m_buffer.append(separator);
+            *out++ = m_format == Format::Tsv ? '\t' : ',';
         switch (m_format) {
         case Format::Tsv:
-            appendTsv(m_buffer, m_columns[i]);
+            out = putTsv(out, m_columns[i]);
             break;
         case Format::Csv:
-            appendCsv(m_buffer, m_columns[i]);
+            out = putCsv(out, m_columns[i]);
             break;
         case Format::Jsonl:
-            appendJson(m_buffer, m_columns[i]);
+            out = putJson(out, m_columns[i]);
             break;
         }
     }
-    m_buffer.append(m_format == Format::Csv ? "\r\n" : m_format == Format::Jsonl ? "]\n" : "\n");
+    out = put(out, m_format == Format::Csv ? "\r\n" : m_format == Format::Jsonl ? "]\n" : "\n");
+    m_size += out - start;
 }
 
 bool RowWriter::writeRow(std::initializer_list<Cell> cells)
 {
     if (m_error != 0)
         return false;
+    qsizetype bound = m_keyBytes + 4;
+    for (const Cell &cell : cells)
+        bound += escapedBound(m_format, cell.bytes.size()) + 1;
+    char *const start = room(bound);
+    char *out = start;
     qsizetype column = 0;
     switch (m_format) {
     case Format::Tsv:
         for (const Cell &cell : cells) {
             if (column++ > 0)
-                m_buffer.append('\t');
-            appendTsv(m_buffer, cell.bytes);
+                *out++ = '\t';
+            out = putTsv(out, cell.bytes);
         }
-        m_buffer.append('\n');
+        *out++ = '\n';
         break;
     case Format::Csv:
         for (const Cell &cell : cells) {
             if (column++ > 0)
-                m_buffer.append(',');
-            appendCsv(m_buffer, cell.bytes);
+                *out++ = ',';
+            out = putCsv(out, cell.bytes);
         }
-        m_buffer.append("\r\n");
+        out = put(out, "\r\n");
         break;
     case Format::Jsonl:
-        m_buffer.append('{');
+        *out++ = '{';
         for (const Cell &cell : cells) {
             if (column > 0)
-                m_buffer.append(',');
-            m_buffer.append(m_keys.value(column++));
-            if (cell.number)
-                m_buffer.append(cell.bytes);
-            else
-                appendJson(m_buffer, cell.bytes);
+                *out++ = ',';
+            out = put(out, m_keys.value(column++));
+            out = cell.number ? put(out, cell.bytes) : putJson(out, cell.bytes);
         }
-        m_buffer.append("}\n");
+        out = put(out, "}\n");
         break;
     }
-    return m_buffer.size() < kFlushAt || flush();
+    m_size += out - start;
+    return m_size < kFlushAt || flush();
 }
 
 bool RowWriter::flush()
 {
     if (m_error == 0) {
         errno = 0;
-        const auto size = size_t(m_buffer.size());
-        if (std::fwrite(m_buffer.constData(), 1, size, m_out) != size || std::fflush(m_out) != 0)
+        const auto size = size_t(m_size);
+        if (std::fwrite(m_buffer.data(), 1, size, m_out) != size || std::fflush(m_out) != 0)
             m_error = errno != 0 ? errno : EIO;
     }
-    m_buffer.resize(0); // keeps the capacity for the next rows
+    m_size = 0;
     return m_error == 0;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <vector>
 
 namespace twinsift::cli {
 
@@ -36,16 +37,18 @@ public:
     // The errno of the first failed write, 0 while all went out.
     int error() const { return m_error; }
 
-    static void appendTsv(QByteArray &out, QByteArrayView bytes);
-    static void appendCsv(QByteArray &out, QByteArrayView bytes);
-    static void appendJson(QByteArray &out, QByteArrayView bytes);
-
 private:
+    // Where `bound` more bytes may be written.
+    char *room(qsizetype bound);
+
     std::FILE *m_out;
     Format m_format;
     QList<QByteArray> m_columns;
     QList<QByteArray> m_keys; // the jsonl keys, encoded once with their colon
-    QByteArray m_buffer;
+    qsizetype m_keyBytes = 0;
+    // Cells are escaped straight into it, through a pointer, as each row's size is bounded.
+    std::vector<char> m_buffer;
+    qsizetype m_size = 0;
     int m_error = 0;
 };
 
