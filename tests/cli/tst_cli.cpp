@@ -282,6 +282,18 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(message), run.err.constData());
     }
 
+    void rowLongerThanTheBuffer()
+    {
+        // A path of 150 KB, deeper than PATH_MAX, makes one row far larger than the buffer
+        // that rows are escaped into.
+        TreeBuilder tree;
+        const QByteArray deep = QByteArray(250, 'd').append('/').repeated(600) + "leaf.txt";
+        tree.file(deep);
+        const Run run = cli({"list", tree.root()});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains(QByteArray('\t' + tree.path(deep) + '\n')));
+    }
+
     void unreadableDefaultKeywordFile()
     {
         // Beside a copy of the program, where it looks first, a folder stands for the file.
