@@ -1,30 +1,31 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Times `twinsift-cli dups --from` on generated listings of realistic names (1,000,000 and
-# 5,000,000 by default), rows to /dev/null: best of RUNS wall-clock and CPU (user + system)
-# seconds, the rows, and the peak memory beyond the listing, per name. A listing of real
-# paths can be given instead of a size.
-# Usage: bench/from.sh [BUILD_DIR] [N... | FILE]   (RUNS=5, FORMAT=tsv by default)
+# 5,000,000 by default), rows to /dev/null (or to the file OUT): best of RUNS wall-clock and
+# CPU (user + system) seconds, the rows, and the peak memory beyond the listing, per name. A
+# listing of real paths can be given instead of a size.
+# Usage: bench/from.sh [BUILD_DIR] [N... | FILE]   (RUNS=5, FORMAT=tsv, OUT=/dev/null)
 set -euo pipefail
 build=${1:-build/release}
 shift || true
 cli=$build/src/twinsift-cli
 runs=${RUNS:-5}
 format=${FORMAT:-tsv}
+out=${OUT:-/dev/null}
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(1000000 5000000)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 measure() { # the maximum resident set of a run in KiB, and its CPU seconds
-  /usr/bin/time -f '%M %U %S' -o "$scratch/time" "$@" > /dev/null
+  /usr/bin/time -f '%M %U %S' -o "$scratch/time" "$@" > "$out"
   awk '{ print $1, $2 + $3 }' "$scratch/time"
 }
 
 printf '# load: %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%10s %12s %8s %8s %12s %10s %14s\n' names rows best_s cpu_s listing_MB peak_MB beyond_B/name
 : > "$scratch/empty"
-read -r base _ < <(measure "$cli" dups --keywords /dev/null --from "$scratch/empty")
+read -r base _ < <(measure "$cli" dups --keywords /dev/null --from "$scratch/empty" 2> /dev/null)
 for size in "${sizes[@]}"; do
   if [ -f "$size" ]; then
     listing=$size
@@ -34,7 +35,7 @@ for size in "${sizes[@]}"; do
   fi
   names=$(wc -l < "$listing")
   args=(dups --keywords /dev/null --format "$format" --from "$listing")
-  rows=$("$cli" "${args[@]}" | wc -l)
+  rows=$("$cli" "${args[@]}" 2> /dev/null | wc -l)
   best=999999
   cpu=999999
   peak=0
