@@ -748,7 +748,7 @@ Warnung in der Standardfehlerausgabe übersprungen.
     </message>
     <message>
         <source>Volume</source>
-        <translation>Laufwerk</translation>
+        <translation>Lautstärke</translation>
     </message>
     <message>
         <source>Can&apos;t play %1: %2</source>
