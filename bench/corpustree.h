@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
