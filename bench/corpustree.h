@@ -17,8 +17,10 @@
 // /usr: their extensions, words, syllables and shapes. A real tree is made of folders of
 // related names: each folder here has a theme word of its own, coined from real syllables, a
 // few topic words, a main extension and a casing, and its names combine them with numbers,
-// dates, versions and copy marks. New folders bring new words, so the vocabulary grows with
-// the tree, and alike names stay mostly within a folder: the rows grow about as the names.
+// dates, versions and copy marks; a few files are copied from other folders, and a few
+// folders are backups of recent ones. New folders bring new words, so the vocabulary grows
+// with the tree, and alike names stay within a folder and its copies: the rows grow about as
+// the names.
 // Names that carry no word of their folder (README, IMG_0001.jpg) would pair across the whole
 // tree, growing with the square of it, and are left out.
 class CorpusTree {
@@ -33,7 +35,8 @@ public:
         if (m_left == 0)
             startFolder();
         --m_left;
-        QByteArray name = nextName();
+        QByteArray name =
+            m_backup.empty() ? nextName() : m_backup[m_backup.size() - size_t(m_left) - 1];
         while (m_taken.contains(name)) // a folder holds a name once
             name = nextName();
         m_taken.insert(name);
@@ -202,12 +205,46 @@ private:
         }
     }
 
+    // Keeps a finished folder among the recent ones that a backup copies, and a few of its
+    // names for copies into other folders.
+    void remember()
+    {
+        if (m_names.empty())
+            return;
+        if (m_recent.size() < 64)
+            m_recent.emplace_back(m_leaf, m_names);
+        else
+            m_recent[draw(m_recent.size())] = {m_leaf, m_names};
+        for (int k = 0; k < 2; ++k) {
+            const QByteArray &name = m_names[draw(m_names.size())];
+            if (m_elsewhere.size() < 4096)
+                m_elsewhere.push_back(name);
+            else
+                m_elsewhere[draw(m_elsewhere.size())] = name;
+        }
+    }
+
     void startFolder()
     {
-        // Folder sizes spread as in real trees: most hold a few dozen files, some hundreds.
-        m_left = std::clamp(qint64(std::exp(m_sizes(m_rng))), qint64(1), qint64(500));
+        remember();
+        m_names.clear();
+        m_taken.clear();
+        m_backup.clear();
         if (m_folders++ % 60 == 0)
             m_area = coin() + '-' + commonWord();
+        if (!m_recent.empty() && chance(2)) {
+            // A backup: a recent folder again, whole, under another parent.
+            const auto &[leaf, names] = m_recent[draw(m_recent.size())];
+            m_backup = names;
+            m_left = qint64(m_backup.size());
+            do
+                m_folder = "/srv/archive/" + m_area + "/Backup " + number() + '/' + leaf + '/';
+            while (m_folderPaths.contains(m_folder));
+            m_folderPaths.insert(m_folder);
+            return;
+        }
+        // Folder sizes spread as in real trees: most hold a few dozen files, some hundreds.
+        m_left = std::clamp(qint64(std::exp(m_sizes(m_rng))), qint64(1), qint64(500));
         m_casing = chance(50) ? 0 : chance(80) ? 1 : 2;
         m_theme = cased(coin());
         m_topics.clear();
@@ -215,11 +252,10 @@ private:
             m_topics.push_back(cased(chance(50) ? coin() : commonWord()));
         m_extension = pick(m_extensions);
         m_separator = "_- ."[draw(4)];
-        m_names.clear();
-        m_taken.clear();
-        do
-            m_folder = "/srv/archive/" + m_area + '/' + m_theme + ' ' + number() + '/';
-        while (m_folderPaths.contains(m_folder));
+        do {
+            m_leaf = m_theme + ' ' + number();
+            m_folder = "/srv/archive/" + m_area + '/' + m_leaf + '/';
+        } while (m_folderPaths.contains(m_folder));
         m_folderPaths.insert(m_folder);
     }
 
@@ -228,6 +264,8 @@ private:
     QByteArray nextName()
     {
         QByteArray extension = chance(75) ? m_extension : pick(m_extensions);
+        if (!m_elsewhere.empty() && chance(3)) // a file copied from another folder
+            return m_elsewhere[draw(m_elsewhere.size())];
         if (!m_names.empty() && chance(6)) {
             QByteArray name = m_names[draw(m_names.size())];
             static const char *const marks[] = {" (1)", " (2)", " - Copy", "_copy",      " copy",
@@ -279,11 +317,14 @@ private:
     QSet<QByteArray> m_vocabulary;
     qint64 m_folders = 0;
     qint64 m_left = 0;
-    QByteArray m_area, m_folder, m_theme, m_extension;
+    QByteArray m_area, m_leaf, m_folder, m_theme, m_extension;
     std::vector<QByteArray> m_topics;
     std::vector<QByteArray> m_names; // this folder's, which copies are taken of
     QSet<QByteArray> m_taken;
     QSet<QByteArray> m_folderPaths;
-    int m_casing = 0; // lower, Title or UPPER
+    std::vector<std::pair<QByteArray, std::vector<QByteArray>>> m_recent; // folders, by leaf
+    std::vector<QByteArray> m_backup;    // the names of the folder being copied whole
+    std::vector<QByteArray> m_elsewhere; // names of earlier folders, which files are copied from
+    int m_casing = 0;                    // lower, Title or UPPER
     char m_separator = '_';
 };
