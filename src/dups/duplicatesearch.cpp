@@ -47,8 +47,15 @@ struct Groups {
     qint64 pairCount(quint32 group) const { return std::max<qint64>(stem(group).size() - 1, 0); }
 };
 
+// The fewest pairs a stem may have to be alike enough to one of `a` pairs that is no shorter:
+// 200 m > k (a + b) with m <= b <= a needs b > k a / (200 - k); none when k reaches 100.
+qint64 smallestPartner(qint64 a, int k)
+{
+    return k < 100 ? std::max<qint64>(k * a / (200 - k) + 1, 1) : a + 1;
+}
+
 // The distinct stems of one extension key, ordered by their number of letter pairs, with what
-// the join reads of each: its distinct pairs with their counts, and a 256-bit signature.
+// the join reads of each: its letter pairs in ascending order, and a 256-bit signature.
 //
 // A letter pair's n-th occurrence in a stem is a token, so that a stem is a set of tokens and
 // the pairs two stems have in common are the tokens they share. Each token sets one bit of the
@@ -56,10 +63,6 @@ struct Groups {
 // the XOR's bits bound the unshared tokens from below, and so the shared ones from above.
 class KeyStems {
 public:
-    struct PairCount {
-        quint32 pair; // the two letters' bytes
-        quint32 count;
-    };
     struct alignas(32) Signature {
         std::array<quint64, 4> words{};
     };
@@ -76,50 +79,61 @@ public:
             return groups.stem(a).size() < groups.stem(b).size();
         });
         for (quint32 r = 0; r < m_ids.size(); ++r) {
-            const qint64 size = pairCount(groups.stem(m_ids[r]));
+            const qint64 size = std::max<qint64>(groups.stem(m_ids[r]).size() - 1, 0);
             if (m_runs.empty() || m_runs.back().size != size)
                 m_runs.push_back(Run{size, r});
         }
     }
 
-    static qint64 pairCount(QLatin1StringView stem) { return std::max<qint64>(stem.size() - 1, 0); }
+    // Calls `probe(x, work)` for each stem in order with the number of signatures the join
+    // compares it with: the earlier stems no fewer than `smallest(size)` pairs long.
+    template <typename Smallest, typename Probe>
+    void forEachProbe(const Smallest &smallest, const Probe &probe) const
+    {
+        size_t firstRun = 0;
+        for (size_t run = 0; run < m_runs.size(); ++run) {
+            while (firstRun < run && m_runs[firstRun].size < smallest(m_runs[run].size))
+                ++firstRun;
+            const quint32 end = run + 1 < m_runs.size() ? m_runs[run + 1].begin : count();
+            for (quint32 x = m_runs[run].begin; x < end; ++x)
+                probe(x, quint64(x - m_runs[firstRun].begin));
+        }
+    }
 
-    // Reads every stem's pairs; the work the join does is known without it.
+    // Reads every stem's pairs; the work the join does is known without them.
     void tokenize(const Groups &groups)
     {
-        std::vector<quint32> codes;
         m_pairs.start.assign(1, 0);
         m_signatures.resize(m_ids.size());
         for (size_t r = 0; r < m_ids.size(); ++r) {
             const QLatin1StringView stem = groups.stem(m_ids[r]);
             const auto *letters = reinterpret_cast<const uchar *>(stem.data());
-            codes.clear();
+            const auto from = m_pairs.items.end() - m_pairs.items.begin();
             for (qsizetype i = 0; i + 1 < stem.size(); ++i)
-                codes.push_back(quint32(letters[i]) << 8 | letters[i + 1]);
-            std::sort(codes.begin(), codes.end());
+                m_pairs.items.push_back(quint16(letters[i] << 8 | letters[i + 1]));
+            std::sort(m_pairs.items.begin() + from, m_pairs.items.end());
             Signature &signature = m_signatures[r];
-            for (size_t i = 0, occurrence = 0; i < codes.size(); ++i) {
-                occurrence = i > 0 && codes[i] == codes[i - 1] ? occurrence + 1 : 0;
-                const quint32 bit = (codes[i] << 16 ^ quint32(occurrence)) * 2654435761u >> 24;
+            quint32 occurrence = 0;
+            for (auto i = from; i < m_pairs.items.end() - m_pairs.items.begin(); ++i) {
+                const quint32 code = m_pairs.items[size_t(i)];
+                occurrence = i > from && code == m_pairs.items[size_t(i) - 1] ? occurrence + 1 : 0;
+                const quint32 bit = (code << 16 ^ occurrence) * 2654435761u >> 24;
                 signature.words[bit >> 6] |= quint64(1) << (bit & 63);
-                if (occurrence == 0)
-                    m_pairs.items.push_back(PairCount{codes[i], 1});
-                else
-                    ++m_pairs.items.back().count;
             }
             m_pairs.start.push_back(quint32(m_pairs.items.size()));
         }
     }
 
+    quint32 count() const { return quint32(m_ids.size()); }
     const std::vector<quint32> &ids() const { return m_ids; }
     const std::vector<Run> &runs() const { return m_runs; }
-    const Lists<PairCount> &pairs() const { return m_pairs; }
+    const Lists<quint16> &pairs() const { return m_pairs; }
     const Signature *signatures() const { return m_signatures.data(); }
 
 private:
     std::vector<quint32> m_ids;
     std::vector<Run> m_runs;
-    Lists<PairCount> m_pairs;
+    Lists<quint16> m_pairs;
     std::vector<Signature> m_signatures;
 };
 
@@ -169,9 +183,9 @@ public:
             while (ownRun + 1 < runs.size() && runs[ownRun + 1].begin <= x)
                 ++ownRun;
             const qint64 a = runs[ownRun].size;
-            if (a <= 0 || k >= 100)
+            const qint64 smallest = smallestPartner(a, m_k);
+            if (a <= 0 || smallest > a)
                 continue;
-            const qint64 smallest = std::max<qint64>(k * a / (200 - k) + 1, 1);
             while (runs[firstRun].size < smallest)
                 ++firstRun;
             size_t kept = 0;
@@ -187,21 +201,23 @@ public:
             if (kept == 0)
                 continue;
             for (auto p = pairs.begin(x); p != pairs.end(x); ++p)
-                m_counts[p->pair] = p->count;
+                ++m_counts[*p];
             for (size_t i = 0; i < kept; ++i) {
+                // The n-th occurrence of a pair in y is shared when x holds more than n of it.
                 const quint32 y = m_kept[i];
+                const quint16 *p = pairs.begin(y);
+                const qint64 b = pairs.size(y);
                 qint64 common = 0;
-                qint64 b = 0;
-                for (auto p = pairs.begin(y); p != pairs.end(y); ++p) {
-                    common += std::min(m_counts[p->pair], p->count);
-                    b += p->count;
+                for (qint64 j = 0, runStart = 0; j < b; ++j) {
+                    runStart = j > 0 && p[j] != p[j - 1] ? j : runStart;
+                    common += quint64(j - runStart) < m_counts[p[j]] ? 1 : 0;
                 }
                 if (genModules::qualifies(common, a, b, m_k))
                     links.push_back(Link{key.ids()[x], key.ids()[y],
                                          genModules::similarityPercent(common, a + b)});
             }
             for (auto p = pairs.begin(x); p != pairs.end(x); ++p)
-                m_counts[p->pair] = 0;
+                m_counts[*p] = 0;
         }
     }
 
@@ -387,39 +403,30 @@ private:
     // counted as the signatures each probe is compared with, largest keys first.
     std::vector<Slice> slice(const std::vector<KeyStems> &keys, unsigned threads) const
     {
-        std::vector<std::vector<quint64>> workTo(keys.size()); // work before each probe
+        const auto smallest = [k = m_percent](qint64 a) { return smallestPartner(a, k); };
+        std::vector<quint64> work(keys.size(), 0);
+        for (size_t key = 0; key < keys.size(); ++key)
+            keys[key].forEachProbe(smallest, [&](quint32, quint64 w) { work[key] += 1 + w; });
         std::vector<quint32> order(keys.size());
-        quint64 total = 0;
-        const qint64 k = m_percent;
-        for (quint32 key = 0; key < keys.size(); ++key) {
-            const auto &runs = keys[key].runs();
-            const auto count = quint32(keys[key].ids().size());
-            auto &work = workTo[key];
-            work.assign(1, 0);
-            size_t firstRun = 0;
-            for (size_t run = 0; run < runs.size(); ++run) {
-                const qint64 a = runs[run].size;
-                const qint64 smallest = k < 100 ? std::max<qint64>(k * a / (200 - k) + 1, 1) : a;
-                while (runs[firstRun].size < smallest && firstRun < run)
-                    ++firstRun;
-                const quint32 end = run + 1 < runs.size() ? runs[run + 1].begin : count;
-                for (quint32 x = runs[run].begin; x < end; ++x)
-                    work.push_back(work.back() + 1 + (x - runs[firstRun].begin));
-            }
-            total += work.back();
-            order[key] = key;
-        }
+        std::iota(order.begin(), order.end(), 0u);
         std::stable_sort(order.begin(), order.end(),
-                         [&](quint32 a, quint32 b) { return workTo[a].back() > workTo[b].back(); });
-        const quint64 share = std::max<quint64>(total / (16 * quint64(threads)), 1);
+                         [&](quint32 a, quint32 b) { return work[a] > work[b]; });
+        const quint64 share = std::max<quint64>(
+            std::accumulate(work.begin(), work.end(), quint64(0)) / (16 * quint64(threads)), 1);
         std::vector<Slice> slices;
         for (quint32 key : order) {
-            const auto &work = workTo[key];
-            for (quint32 begin = 0, x = 0; begin < work.size() - 1; begin = x) {
-                while (x < work.size() - 1 && (x == begin || work[x] - work[begin] < share))
-                    ++x;
-                slices.push_back(Slice{key, begin, x});
-            }
+            quint64 done = 0;
+            quint32 begin = 0;
+            keys[key].forEachProbe(smallest, [&](quint32 x, quint64 w) {
+                done += 1 + w;
+                if (done >= share) {
+                    slices.push_back(Slice{key, begin, x + 1});
+                    begin = x + 1;
+                    done = 0;
+                }
+            });
+            if (begin < keys[key].count())
+                slices.push_back(Slice{key, begin, keys[key].count()});
         }
         return slices;
     }
