@@ -204,6 +204,8 @@ public:
                 ++m_counts[*p];
             for (size_t i = 0; i < kept; ++i) {
                 // The n-th occurrence of a pair in y is shared when x holds more than n of it.
+                if (i + 8 < kept) // y's pairs lie anywhere in the key's list
+                    __builtin_prefetch(pairs.begin(m_kept[i + 8]));
                 const quint32 y = m_kept[i];
                 const quint16 *p = pairs.begin(y);
                 const qint64 b = pairs.size(y);
