@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <limits>
 #include <mutex>
 #include <numeric>
@@ -166,7 +167,7 @@ public:
     explicit StemJoin(int percent) : m_k(percent), m_counts(1 << 16, 0) {}
 
     void run(const KeyStems &key, quint32 begin, quint32 end, const Lists<quint32> &members,
-             std::vector<Link> &links, const std::stop_token &stop, SearchProgress *progress)
+             std::deque<Link> &links, const std::stop_token &stop, SearchProgress *progress)
     {
         const auto &runs = key.runs();
         const auto &pairs = key.pairs();
@@ -449,7 +450,7 @@ private:
     std::vector<quint32> m_groupOf;
     std::vector<std::vector<quint32>> m_groupsOfExt;
     Lists<quint32> m_members;
-    std::vector<std::vector<Link>> m_found;
+    std::vector<std::deque<Link>> m_found; // in blocks: no copy, no spare half at the peak
     Lists<std::pair<quint32, int>> m_alike;
 };
 
