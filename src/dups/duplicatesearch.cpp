@@ -9,11 +9,12 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <limits>
+#include <mutex>
 #include <numeric>
 #include <system_error>
 #include <thread>
-#include <unordered_map>
 
 namespace twinsift {
 
@@ -37,15 +38,6 @@ struct Link {
     int percent;
 };
 
-// std::popcount becomes a library call on baseline x86-64; this stays inline.
-constexpr int bitCount(quint64 x)
-{
-    x = x - ((x >> 1) & 0x5555555555555555ULL);
-    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return int((x * 0x0101010101010101ULL) >> 56);
-}
-
 // Candidates that share an extension key and an identical stem: groups, by their first
 // candidate.
 struct Groups {
@@ -56,220 +48,186 @@ struct Groups {
     qint64 pairCount(quint32 group) const { return std::max<qint64>(stem(group).size() - 1, 0); }
 };
 
-// Similarity join of the distinct stems of one extension key. Each repeated letter pair
-// becomes a token (pair, occurrence) so that stems are sets and the common part of two
-// multisets is a set intersection; tokens are ordered rarest first. A stem of a pairs can
-// only match stems of b pairs with 200 m > k (a + b), which bounds b from both sides and
-// makes any match share a token within short prefixes of both token lists.
-class ExtJoin {
-    struct Overlap {
-        int count = 0; // common tokens met in the prefixes; -1 once ruled out
-        quint16 lastX = 0;
-        quint16 lastY = 0;
+// The fewest pairs a stem may have to be alike enough to one of `a` pairs that is no shorter:
+// 200 m > k (a + b) with m <= b <= a needs b > k a / (200 - k); none when k reaches 100.
+qint64 smallestPartner(qint64 a, int k)
+{
+    return k < 100 ? std::max<qint64>(k * a / (200 - k) + 1, 1) : a + 1;
+}
+
+// The distinct stems of one extension key, ordered by their number of letter pairs, with what
+// the join reads of each: its letter pairs in ascending order, and a 256-bit signature.
+//
+// A letter pair's n-th occurrence in a stem is a token, so that a stem is a set of tokens and
+// the pairs two stems have in common are the tokens they share. Each token sets one bit of the
+// signature; a bit set in only one of two signatures comes from a token of that stem alone, so
+// the XOR's bits bound the unshared tokens from below, and so the shared ones from above.
+class KeyStems {
+public:
+    struct alignas(32) Signature {
+        std::array<quint64, 4> words{};
     };
-    // A record whose indexed prefix holds a token, where, and the record's size. Names are at
-    // most 255 bytes, so stems have far fewer than 65536 pairs.
-    struct Posting {
-        quint32 record;
-        quint16 position;
-        quint16 size;
+    // Stems of one size, a run in the order.
+    struct Run {
+        qint64 size;
+        quint32 begin;
     };
 
-public:
-    ExtJoin(const Groups &groups, const Lists<quint32> &members, const std::vector<quint32> &ids,
-            int percent)
-        : m_groups(groups), m_members(members), m_ids(ids), m_k(percent)
+    KeyStems() = default;
+    KeyStems(const Groups &groups, std::vector<quint32> ids) : m_ids(std::move(ids))
     {
-        // Stems are numbered by size, the order of the join, so that each token's postings
-        // and the overlaps they update are read in ascending order.
         std::stable_sort(m_ids.begin(), m_ids.end(), [&](quint32 a, quint32 b) {
             return groups.stem(a).size() < groups.stem(b).size();
         });
+        for (quint32 r = 0; r < m_ids.size(); ++r) {
+            const qint64 size = std::max<qint64>(groups.stem(m_ids[r]).size() - 1, 0);
+            if (m_runs.empty() || m_runs.back().size != size)
+                m_runs.push_back(Run{size, r});
+        }
     }
 
-    void run(std::vector<Link> &links, const std::stop_token &stop, SearchProgress *progress)
+    // Calls `probe(x, work)` for each stem in order with the number of signatures the join
+    // compares it with: the earlier stems no fewer than `smallest(size)` pairs long.
+    template <typename Smallest, typename Probe>
+    void forEachProbe(const Smallest &smallest, const Probe &probe) const
     {
-        tokenize();
-        if (m_longest > std::numeric_limits<quint16>::max()) {
-            compareAll(links, stop, progress); // stems no file name can give
-            return;
+        size_t firstRun = 0;
+        for (size_t run = 0; run < m_runs.size(); ++run) {
+            while (firstRun < run && m_runs[firstRun].size < smallest(m_runs[run].size))
+                ++firstRun;
+            const quint32 end = run + 1 < m_runs.size() ? m_runs[run + 1].begin : count();
+            for (quint32 x = m_runs[run].begin; x < end; ++x)
+                probe(x, quint64(x - m_runs[firstRun].begin));
         }
-        const auto count = quint32(m_ids.size());
+    }
 
-        std::vector<std::vector<Posting>> index(m_tokenCount);
-        std::vector<size_t> indexStart(m_tokenCount, 0);
-        std::vector<Overlap> overlap(count);
-        std::vector<quint32> touched;
-        std::vector<int> needed; // overlap that a partner of each size must reach
-        const int k = m_k;
+    // Reads every stem's pairs; the work the join does is known without them.
+    void tokenize(const Groups &groups)
+    {
+        m_pairs.start.assign(1, 0);
+        m_signatures.resize(m_ids.size());
+        for (size_t r = 0; r < m_ids.size(); ++r) {
+            const QLatin1StringView stem = groups.stem(m_ids[r]);
+            const auto *letters = reinterpret_cast<const uchar *>(stem.data());
+            const auto from = m_pairs.items.end() - m_pairs.items.begin();
+            for (qsizetype i = 0; i + 1 < stem.size(); ++i)
+                m_pairs.items.push_back(quint16(letters[i] << 8 | letters[i + 1]));
+            std::sort(m_pairs.items.begin() + from, m_pairs.items.end());
+            Signature &signature = m_signatures[r];
+            quint32 occurrence = 0;
+            for (auto i = from; i < m_pairs.items.end() - m_pairs.items.begin(); ++i) {
+                const quint32 code = m_pairs.items[size_t(i)];
+                occurrence = i > from && code == m_pairs.items[size_t(i) - 1] ? occurrence + 1 : 0;
+                const quint32 bit = (code << 16 ^ occurrence) * 2654435761u >> 24;
+                signature.words[bit >> 6] |= quint64(1) << (bit & 63);
+            }
+            m_pairs.start.push_back(quint32(m_pairs.items.size()));
+        }
+    }
 
-        for (quint32 x = 0; x < count; ++x) {
+    quint32 count() const { return quint32(m_ids.size()); }
+    const std::vector<quint32> &ids() const { return m_ids; }
+    const std::vector<Run> &runs() const { return m_runs; }
+    const Lists<quint16> &pairs() const { return m_pairs; }
+    const Signature *signatures() const { return m_signatures.data(); }
+
+private:
+    std::vector<quint32> m_ids;
+    std::vector<Run> m_runs;
+    Lists<quint16> m_pairs;
+    std::vector<Signature> m_signatures;
+};
+
+// Writes the positions in [begin, end) whose signatures differ from `probe` in at most
+// `allowed` bits to `out`, and returns how many it wrote. Every pair of stems in a key
+// passes through here, so it is cloned for processors with a popcount instruction.
+__attribute__((target_clones("popcnt", "default"))) size_t
+similarSignatures(const KeyStems::Signature *signatures, quint32 begin, quint32 end,
+                  const KeyStems::Signature &probe, qint64 allowed, quint32 *out)
+{
+    size_t kept = 0;
+    for (quint32 y = begin; y < end; ++y) {
+        const auto &w = signatures[y].words;
+        const qint64 differing = __builtin_popcountll(probe.words[0] ^ w[0]) +
+                                 __builtin_popcountll(probe.words[1] ^ w[1]) +
+                                 __builtin_popcountll(probe.words[2] ^ w[2]) +
+                                 __builtin_popcountll(probe.words[3] ^ w[3]);
+        out[kept] = y;
+        kept += differing <= allowed ? 1 : 0;
+    }
+    return kept;
+}
+
+// Joins the stems at positions [begin, end) of one key with every smaller or earlier stem of
+// the key. A stem of a pairs can only match one of b <= a pairs with 200 m > k (a + b) common
+// pairs, which bounds b from below and, through the signatures, how many tokens may differ.
+// The few stems left are counted exactly against the probe's pair counts.
+class StemJoin {
+public:
+    explicit StemJoin(int percent) : m_k(percent), m_counts(1 << 16, 0) {}
+
+    void run(const KeyStems &key, quint32 begin, quint32 end, const Lists<quint32> &members,
+             std::deque<Link> &links, const std::stop_token &stop, SearchProgress *progress)
+    {
+        const auto &runs = key.runs();
+        const auto &pairs = key.pairs();
+        m_kept.resize(key.ids().size());
+        // The first run whose stems may still match the probe; probes come by increasing size.
+        size_t firstRun = 0;
+        size_t ownRun = 0;
+        const qint64 k = m_k;
+        for (quint32 x = begin; x < end; ++x) {
             if (stop.stop_requested())
                 return;
             if (progress)
-                progress->done.fetch_add(m_members.size(m_ids[x]), std::memory_order_relaxed);
-            const qint64 a = size(x);
-            if (a <= 0)
+                progress->done.fetch_add(members.size(key.ids()[x]), std::memory_order_relaxed);
+            while (ownRun + 1 < runs.size() && runs[ownRun + 1].begin <= x)
+                ++ownRun;
+            const qint64 a = runs[ownRun].size;
+            const qint64 smallest = smallestPartner(a, m_k);
+            if (a <= 0 || smallest > a)
                 continue;
-            const qint64 smallest = k * a / (200 - k) + 1;
-            const qint64 probe = a - k * a / (200 - k);
-            needed.resize(size_t(a) + 1);
-            for (qint64 b = smallest; b <= a; ++b)
-                needed[size_t(b)] = int(k * (a + b) / 200 + 1);
-            const quint32 *tx = tokens(x);
-            touched.clear();
-            for (qint64 i = 0; i < probe; ++i) {
-                auto &postings = index[tx[i]];
-                size_t &start = indexStart[tx[i]];
-                while (start < postings.size() && postings[start].size < smallest)
-                    ++start; // records come by increasing size, so these never match again
-                const int leftX = int(a - i - 1);
-                for (size_t p = start; p < postings.size(); ++p) {
-                    const Posting posting = postings[p];
-                    Overlap &o = overlap[posting.record];
-                    if (o.count < 0)
-                        continue;
-                    if (o.count == 0) {
-                        touched.push_back(posting.record);
-                        if (!bitmapAllows(x, posting.record)) {
-                            o.count = -1;
-                            continue;
-                        }
-                    }
-                    // What is matched so far, this token, and at most what is left of either.
-                    const int leftY = posting.size - posting.position - 1;
-                    if (o.count + 1 + std::min(leftX, leftY) < needed[posting.size]) {
-                        o.count = -1;
-                        continue;
-                    }
-                    ++o.count;
-                    o.lastX = quint16(i);
-                    o.lastY = posting.position;
+            while (runs[firstRun].size < smallest)
+                ++firstRun;
+            size_t kept = 0;
+            for (size_t run = firstRun; run <= ownRun; ++run) {
+                const qint64 b = runs[run].size;
+                const qint64 needed = k * (a + b) / 200 + 1;
+                const quint32 runEnd = run == ownRun ? x : runs[run + 1].begin;
+                if (a + b - 2 * needed >= 0)
+                    kept += similarSignatures(key.signatures(), runs[run].begin, runEnd,
+                                              key.signatures()[x], a + b - 2 * needed,
+                                              m_kept.data() + kept);
+            }
+            if (kept == 0)
+                continue;
+            for (auto p = pairs.begin(x); p != pairs.end(x); ++p)
+                ++m_counts[*p];
+            for (size_t i = 0; i < kept; ++i) {
+                // The n-th occurrence of a pair in y is shared when x holds more than n of it.
+                if (i + 8 < kept) // y's pairs lie anywhere in the key's list
+                    __builtin_prefetch(pairs.begin(m_kept[i + 8]));
+                const quint32 y = m_kept[i];
+                const quint16 *p = pairs.begin(y);
+                const qint64 b = pairs.size(y);
+                qint64 common = 0;
+                for (qint64 j = 0, runStart = 0; j < b; ++j) {
+                    runStart = j > 0 && p[j] != p[j - 1] ? j : runStart;
+                    common += quint64(j - runStart) < m_counts[p[j]] ? 1 : 0;
                 }
+                if (genModules::qualifies(common, a, b, m_k))
+                    links.push_back(Link{key.ids()[x], key.ids()[y],
+                                         genModules::similarityPercent(common, a + b)});
             }
-            for (quint32 y : touched) {
-                if (overlap[y].count > 0)
-                    verify(x, y, overlap[y], links);
-                overlap[y] = Overlap{};
-            }
-            const qint64 indexed = a - k * a / 100;
-            for (qint64 i = 0; i < indexed; ++i)
-                index[tx[i]].push_back(Posting{x, quint16(i), quint16(a)});
+            for (auto p = pairs.begin(x); p != pairs.end(x); ++p)
+                m_counts[*p] = 0;
         }
     }
 
 private:
-    qint64 size(quint32 r) const { return qint64(m_offsets[r + 1] - m_offsets[r]); }
-    const quint32 *tokens(quint32 r) const { return m_tokens.data() + m_offsets[r]; }
-
-    void tokenize()
-    {
-        std::unordered_map<quint64, quint32> ids;
-        std::vector<quint64> codes;
-        m_offsets.assign(1, 0);
-        for (quint32 id : m_ids) {
-            const QLatin1StringView stem = m_groups.stem(id);
-            const auto *letters = reinterpret_cast<const uchar *>(stem.data());
-            codes.clear();
-            for (qsizetype i = 0; i + 1 < stem.size(); ++i)
-                codes.push_back(quint64(letters[i] << 8 | letters[i + 1]) << 32);
-            std::sort(codes.begin(), codes.end());
-            for (size_t i = 1; i < codes.size(); ++i) {
-                if ((codes[i] >> 32) == (codes[i - 1] >> 32))
-                    codes[i] = codes[i - 1] + 1; // the next occurrence of the same pair
-            }
-            for (quint64 code : codes) {
-                auto [it, added] = ids.try_emplace(code, quint32(ids.size()));
-                if (added)
-                    m_frequency.push_back(0);
-                ++m_frequency[it->second];
-                m_tokens.push_back(it->second);
-            }
-            m_offsets.push_back(quint32(m_tokens.size()));
-            m_longest = std::max(m_longest, size_t(codes.size()));
-        }
-        m_tokenCount = quint32(m_frequency.size());
-        std::vector<quint32> byRarity(m_tokenCount);
-        std::iota(byRarity.begin(), byRarity.end(), 0u);
-        std::sort(byRarity.begin(), byRarity.end(), [&](quint32 a, quint32 b) {
-            return m_frequency[a] != m_frequency[b] ? m_frequency[a] < m_frequency[b] : a < b;
-        });
-        std::vector<quint32> rank(m_tokenCount);
-        for (quint32 r = 0; r < m_tokenCount; ++r)
-            rank[byRarity[r]] = r;
-        for (quint32 &token : m_tokens)
-            token = rank[token];
-        m_bitmaps.assign(m_ids.size(), {0, 0});
-        for (size_t r = 0; r + 1 < m_offsets.size(); ++r) {
-            std::sort(m_tokens.begin() + m_offsets[r], m_tokens.begin() + m_offsets[r + 1]);
-            for (quint32 i = m_offsets[r]; i < m_offsets[r + 1]; ++i) {
-                const quint32 bit = (m_tokens[i] * 2654435761u) >> 25; // 0..127
-                m_bitmaps[r][bit >> 6] |= quint64(1) << (bit & 63);
-            }
-        }
-    }
-
-    void compareAll(std::vector<Link> &links, const std::stop_token &stop,
-                    SearchProgress *progress) const
-    {
-        for (quint32 x = 0; x < m_ids.size() && !stop.stop_requested(); ++x) {
-            if (progress)
-                progress->done.fetch_add(m_members.size(m_ids[x]), std::memory_order_relaxed);
-            for (quint32 y = x + 1; y < m_ids.size(); ++y)
-                verify(x, y, Overlap{0, 0, 0}, links);
-        }
-    }
-
-    // A token of one stem that the other lacks sets a bit in the XOR of their bitmaps that
-    // no common token clears, so m <= (a + b - popcount(xor)) / 2: a cheap bound to try
-    // before merging the lists.
-    bool bitmapAllows(quint32 x, quint32 y) const
-    {
-        const qint64 a = size(x), b = size(y);
-        const qint64 differing = bitCount(m_bitmaps[x][0] ^ m_bitmaps[y][0]) +
-                                 bitCount(m_bitmaps[x][1] ^ m_bitmaps[y][1]);
-        const qint64 bound = (a + b - differing) / 2;
-        return 200 * bound > m_k * (a + b);
-    }
-
-    // Both token lists are in one order, so every common token before the last match of
-    // the prefixes was counted there; only what follows it is merged here.
-    void verify(quint32 x, quint32 y, const Overlap &known, std::vector<Link> &links) const
-    {
-        const quint32 *tx = tokens(x);
-        const quint32 *ty = tokens(y);
-        const qint64 a = size(x);
-        const qint64 b = size(y);
-        const qint64 needed = m_k * (a + b) / 200 + 1;
-        qint64 i = known.count > 0 ? known.lastX + 1 : 0;
-        qint64 j = known.count > 0 ? known.lastY + 1 : 0;
-        qint64 matches = known.count;
-        while (i < a && j < b) {
-            if (matches + std::min(a - i, b - j) < needed)
-                return;
-            if (tx[i] < ty[j]) {
-                ++i;
-            } else if (ty[j] < tx[i]) {
-                ++j;
-            } else {
-                ++matches, ++i, ++j;
-            }
-        }
-        if (genModules::qualifies(matches, a, b, m_k))
-            links.push_back(
-                Link{m_ids[x], m_ids[y], genModules::similarityPercent(matches, a + b)});
-    }
-
-    const Groups &m_groups;
-    const Lists<quint32> &m_members;
-    std::vector<quint32> m_ids;
     const int m_k;
-    std::vector<quint32> m_frequency;
-    std::vector<quint32> m_tokens;
-    std::vector<quint32> m_offsets;
-    std::vector<std::array<quint64, 2>> m_bitmaps;
-    quint32 m_tokenCount = 0;
-    size_t m_longest = 0;
+    std::vector<quint32> m_counts; // the probe's count of each letter pair, else 0
+    std::vector<quint32> m_kept;
 };
 
 } // namespace
@@ -337,27 +295,40 @@ public:
             m_members.items[fill[m_groupOf[i]]++] = i;
     }
 
-    // Joins the distinct stems of each extension key, largest keys first, on all cores.
+    // Joins the distinct stems of each extension key on all cores. A key's probes are cut into
+    // slices of about equal work, so that one large key cannot keep a core busy alone; the
+    // largest keys go first, and a key's pairs and signatures live only while it is joined.
     // False when stopped.
     bool joinStems(const SearchThreads &workers)
     {
-        std::vector<quint32> extOrder(m_groupsOfExt.size());
-        std::iota(extOrder.begin(), extOrder.end(), 0u);
-        std::sort(extOrder.begin(), extOrder.end(), [&](quint32 a, quint32 b) {
-            return m_groupsOfExt[a].size() > m_groupsOfExt[b].size();
-        });
+        std::vector<KeyStems> keys;
+        keys.reserve(m_groupsOfExt.size());
+        for (auto &ids : m_groupsOfExt)
+            keys.emplace_back(m_groups, std::move(ids));
+        m_groupsOfExt.clear();
         unsigned threads = workers.count;
         if (threads == 0)
             threads = std::max(1u, std::thread::hardware_concurrency());
-        threads = std::min<unsigned>(threads, unsigned(std::max<size_t>(extOrder.size(), 1)));
+        const std::vector<Slice> slices = slice(keys, threads);
+        threads = std::min<unsigned>(threads, unsigned(std::max<size_t>(slices.size(), 1)));
         m_found.resize(threads);
-        std::atomic<size_t> nextExt{0};
+
+        std::vector<std::once_flag> tokenized(keys.size());
+        std::vector<std::atomic<quint32>> slicesLeft(keys.size());
+        for (const Slice &s : slices)
+            ++slicesLeft[s.key];
+        std::atomic<size_t> nextSlice{0};
         auto worker = [&](unsigned t) {
-            for (size_t e; (e = nextExt.fetch_add(1)) < extOrder.size();) {
+            StemJoin join(m_percent);
+            for (size_t i; (i = nextSlice.fetch_add(1)) < slices.size();) {
                 if (m_stop.stop_requested())
                     return;
-                ExtJoin(m_groups, m_members, m_groupsOfExt[extOrder[e]], m_percent)
-                    .run(m_found[t], m_stop, m_progress);
+                const Slice &s = slices[i];
+                KeyStems &key = keys[s.key];
+                std::call_once(tokenized[s.key], [&] { key.tokenize(m_groups); });
+                join.run(key, s.begin, s.end, m_members, m_found[t], m_stop, m_progress);
+                if (slicesLeft[s.key].fetch_sub(1) == 1)
+                    key = KeyStems();
             }
         };
         {
@@ -368,11 +339,10 @@ public:
                     pool.push_back(workers.start ? workers.start(work) : std::jthread(work));
                 }
             } catch (const std::system_error &) {
-                // Out of threads: the ones started and this one share the keys between them.
+                // Out of threads: the ones started and this one share the slices between them.
             }
             worker(0);
         }
-        m_groupsOfExt.clear();
         return !m_stop.stop_requested();
     }
 
@@ -426,6 +396,44 @@ public:
     }
 
 private:
+    struct Slice {
+        quint32 key;
+        quint32 begin;
+        quint32 end;
+    };
+
+    // Cuts the keys' probes into slices of about a sixteenth of a thread's share of the work,
+    // counted as the signatures each probe is compared with, largest keys first.
+    std::vector<Slice> slice(const std::vector<KeyStems> &keys, unsigned threads) const
+    {
+        const auto smallest = [k = m_percent](qint64 a) { return smallestPartner(a, k); };
+        std::vector<quint64> work(keys.size(), 0);
+        for (size_t key = 0; key < keys.size(); ++key)
+            keys[key].forEachProbe(smallest, [&](quint32, quint64 w) { work[key] += 1 + w; });
+        std::vector<quint32> order(keys.size());
+        std::iota(order.begin(), order.end(), 0u);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](quint32 a, quint32 b) { return work[a] > work[b]; });
+        const quint64 share = std::max<quint64>(
+            std::accumulate(work.begin(), work.end(), quint64(0)) / (16 * quint64(threads)), 1);
+        std::vector<Slice> slices;
+        for (quint32 key : order) {
+            quint64 done = 0;
+            quint32 begin = 0;
+            keys[key].forEachProbe(smallest, [&](quint32 x, quint64 w) {
+                done += 1 + w;
+                if (done >= share) {
+                    slices.push_back(Slice{key, begin, x + 1});
+                    begin = x + 1;
+                    done = 0;
+                }
+            });
+            if (begin < keys[key].count())
+                slices.push_back(Slice{key, begin, keys[key].count()});
+        }
+        return slices;
+    }
+
     void addLaterMembers(quint32 group, quint32 after, int percent,
                          std::vector<std::pair<quint32, int>> &partners) const
     {
@@ -442,7 +450,7 @@ private:
     std::vector<quint32> m_groupOf;
     std::vector<std::vector<quint32>> m_groupsOfExt;
     Lists<quint32> m_members;
-    std::vector<std::vector<Link>> m_found;
+    std::vector<std::deque<Link>> m_found; // in blocks: no copy, no spare half at the peak
     Lists<std::pair<quint32, int>> m_alike;
 };
 

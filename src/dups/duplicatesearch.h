@@ -52,9 +52,9 @@ QStringList statisticsLines(const SearchStats &stats);
 // second, exactly as comparing every candidate with every later one would. The table is left
 // as it was, for the pairs' paths and identities.
 //
-// Identical stems are grouped, and only distinct stems of one extension key are joined, with
-// length, prefix and position filters on their letter pairs; pairs stream out at the end, so
-// memory grows with the number of distinct alike stems, not with the number of rows.
+// Identical stems are grouped, and only distinct stems of one extension key are joined: by
+// length, then by a signature of their letter pairs, then by counting; pairs stream out at the
+// end, so memory grows with the number of distinct alike stems, not with the number of rows.
 SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairSink &sink,
                            std::stop_token stop = {}, SearchProgress *progress = nullptr,
                            const SearchThreads &threads = {});

@@ -19,7 +19,8 @@ struct Result {
 };
 
 // Searches the candidates, each with its number as its path and, from the second on, every
-// other one with its number as its inode, stopping after `stopAt` pairs.
+// other one with its number as its inode, stopping after `stopAt` pairs. A whole search
+// reports all its work done: the join's and the handing out's, a candidate each.
 FileIdentity identity(size_t i)
 {
     return i % 2 ? FileIdentity{1, i, 0, 0} : FileIdentity{};
@@ -34,6 +35,7 @@ Result search(const std::vector<reference::Candidate> &candidates, int percent,
                        candidates[i].ext, identity(i));
     Result r;
     std::stop_source stop;
+    SearchProgress progress;
     r.stats = findDuplicates(
         records, percent,
         [&](quint32 a, quint32 b, int pct) {
@@ -41,10 +43,11 @@ Result search(const std::vector<reference::Candidate> &candidates, int percent,
             if (r.pairs.size() == stopAt)
                 stop.request_stop();
         },
-        stop.get_token(), nullptr, threads);
+        stop.get_token(), &progress, threads);
     const quint64 n = candidates.size();
     r.sound = records.count() == n && r.stats.candidates == n && r.stats.pairs == r.pairs.size() &&
-              (r.stats.stopped || r.stats.comparisons == n * (n - 1) / 2);
+              (r.stats.stopped || (r.stats.comparisons == n * (n - 1) / 2 &&
+                                   progress.done == 2 * n && progress.total == 2 * n));
     for (size_t i = 0; i < n; ++i)
         r.sound = r.sound && records.path(i) == QByteArray::number(i) + ' ' &&
                   records.identity(i) == identity(i);
