@@ -7,7 +7,7 @@
 //   entries waits.
 // - SLOWFS_DIR set: every call on a path at or below that folder waits (opens, stat and its
 //   kin, access, folder reads, links, real paths, volume sizes, renames...), and so does
-//   every call on a descriptor opened there, reads included.
+//   every call on a descriptor opened there, reads included. Set and empty: nothing waits.
 // - SLOWFS_GUARD_MAIN=1 with SLOWFS_DIR: a slow call made on the process's main thread (the
 //   GUI thread of a Qt program) is written as "main thread: CALL PATH" to the file named by
 //   SLOWFS_LOG, or to standard error.
