@@ -33,6 +33,12 @@ struct Beat {
         clock.start();
         timer.start(50);
     }
+    // The longest wait so far; a freeze that has just ended shows at the next beat.
+    qint64 longestSoFar()
+    {
+        QTest::qWait(100);
+        return longest;
+    }
     void restart()
     {
         longest = 0;
@@ -345,7 +351,7 @@ private Q_SLOTS:
         if (hostile == u"pipe"_s)
             QVERIFY(QFile::remove(box.path(names[0])) &&
                     ::mkfifo(box.raw(names[0]).constData(), 0600) == 0);
-        const Beat beat;
+        Beat beat;
         if (hostile == u"jpeg"_s) {
             w.child<QCheckBox>("CheckImage")->click();
             w.clickRow(0);
@@ -354,7 +360,7 @@ private Q_SLOTS:
                 w.clickCheckBox(row);
         }
         QTRY_VERIFY_WITH_TIMEOUT(w.song().contains(told), 20000);
-        QVERIFY2(beat.longest < 200, qPrintable(QString::number(beat.longest)));
+        QVERIFY2(beat.longestSoFar() < 200, qPrintable(QString::number(beat.longest)));
         QCOMPARE(w.child<MusicPanel>("WMPlayer")->playlist()->count(),
                  hostile == u"damaged"_s ? 20 : 0);
     }
@@ -429,12 +435,12 @@ private Q_SLOTS:
              [&] { return w.song() == u"Image size(64 x 64)"_s; }},
         };
         for (const auto &step : steps) {
-            beat.restart();
             step.act();
             QTRY_VERIFY2_WITH_TIMEOUT(step.done(), step.step, 60000);
             QVERIFY2(
-                beat.longest < 200,
+                beat.longestSoFar() < 200,
                 qPrintable(u"%1: %2 ms"_s.arg(QLatin1StringView(step.step)).arg(beat.longest)));
+            beat.restart();
         }
         QVERIFY(slowCalls() > before + 20);
         QFile guard(log);
