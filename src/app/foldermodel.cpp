@@ -96,6 +96,9 @@ FolderModel::FolderModel(QObject *parent)
     : QAbstractItemModel(parent), m_root(std::make_unique<Node>(QByteArray(), nullptr)),
       m_folderIcon(QAbstractFileIconProvider().icon(QAbstractFileIconProvider::Folder))
 {
+    // Nothing to show, nor to read, before a root is set.
+    m_root->children.clear();
+    m_root->state = Node::State::Read;
 }
 
 FolderModel::~FolderModel() = default;

@@ -191,6 +191,7 @@ private Q_SLOTS:
         QCOMPARE(throughLink.size(), 2u);
         QVERIFY(throughLink.back().error != 0 && throughLink.back().names.empty());
         FolderModel fresh;
+        QVERIFY(fresh.rowCount() == 0 && !fresh.canFetchMore({})); // no root yet: nothing to read
         fresh.setRootPath(root);
         fresh.adopt(root + u"/a/x"_s, listings);
         QCOMPARE(fresh.filePath(fresh.index(root + u"/a/x"_s)), root + u"/a/x"_s);
