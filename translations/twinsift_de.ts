@@ -47,17 +47,17 @@
         <translation>Nichts ist angehakt: keine Datei kommt in den Papierkorb.</translation>
     </message>
     <message numerus="yes">
-        <source>%n file(s) will go to the trash.</source>
+        <source>%Ln file(s) will go to the trash.</source>
         <translation>
             <numerusform>Eine Datei kommt in den Papierkorb.</numerusform>
-            <numerusform>%n Dateien kommen in den Papierkorb.</numerusform>
+            <numerusform>%Ln Dateien kommen in den Papierkorb.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n file(s) could not be moved to the trash:</source>
+        <source>%Ln file(s) could not be moved to the trash:</source>
         <translation>
             <numerusform>Eine Datei konnte nicht in den Papierkorb verschoben werden:</numerusform>
-            <numerusform>%n Dateien konnten nicht in den Papierkorb verschoben werden:</numerusform>
+            <numerusform>%Ln Dateien konnten nicht in den Papierkorb verschoben werden:</numerusform>
         </translation>
     </message>
 </context>
@@ -230,10 +230,10 @@
 <context>
     <name>twinsift</name>
     <message numerus="yes">
-        <source>Left in the trash: %n file(s)</source>
+        <source>Left in the trash: %Ln file(s)</source>
         <translation>
             <numerusform>Im Papierkorb geblieben: eine Datei</numerusform>
-            <numerusform>Im Papierkorb geblieben: %n Dateien</numerusform>
+            <numerusform>Im Papierkorb geblieben: %Ln Dateien</numerusform>
         </translation>
     </message>
     <message>
@@ -262,10 +262,10 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>No longer in the trash: %n file(s)</source>
+        <source>No longer in the trash: %Ln file(s)</source>
         <translation>
             <numerusform>Nicht mehr im Papierkorb: eine Datei</numerusform>
-            <numerusform>Nicht mehr im Papierkorb: %n Dateien</numerusform>
+            <numerusform>Nicht mehr im Papierkorb: %Ln Dateien</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -752,7 +752,7 @@ Warnung in der Standardfehlerausgabe übersprungen.
     </message>
     <message>
         <source>Volume</source>
-        <translation>Laufwerk</translation>
+        <translation>Lautstärke</translation>
     </message>
     <message>
         <source>Can&apos;t play %1: %2</source>

@@ -4,17 +4,17 @@
 <context>
     <name>Deletion</name>
     <message numerus="yes">
-        <source>%n file(s) will go to the trash.</source>
+        <source>%Ln file(s) will go to the trash.</source>
         <translation>
-            <numerusform>%n file will go to the trash.</numerusform>
-            <numerusform>%n files will go to the trash.</numerusform>
+            <numerusform>%Ln file will go to the trash.</numerusform>
+            <numerusform>%Ln files will go to the trash.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n file(s) could not be moved to the trash:</source>
+        <source>%Ln file(s) could not be moved to the trash:</source>
         <translation>
-            <numerusform>%n file could not be moved to the trash:</numerusform>
-            <numerusform>%n files could not be moved to the trash:</numerusform>
+            <numerusform>%Ln file could not be moved to the trash:</numerusform>
+            <numerusform>%Ln files could not be moved to the trash:</numerusform>
         </translation>
     </message>
 </context>
@@ -76,17 +76,17 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>Left in the trash: %n file(s)</source>
+        <source>Left in the trash: %Ln file(s)</source>
         <translation>
-            <numerusform>Left in the trash: %n file</numerusform>
-            <numerusform>Left in the trash: %n files</numerusform>
+            <numerusform>Left in the trash: %Ln file</numerusform>
+            <numerusform>Left in the trash: %Ln files</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>No longer in the trash: %n file(s)</source>
+        <source>No longer in the trash: %Ln file(s)</source>
         <translation>
-            <numerusform>No longer in the trash: %n file</numerusform>
-            <numerusform>No longer in the trash: %n files</numerusform>
+            <numerusform>No longer in the trash: %Ln file</numerusform>
+            <numerusform>No longer in the trash: %Ln files</numerusform>
         </translation>
     </message>
     <message numerus="yes">

@@ -63,7 +63,7 @@ QString confirmationCount(const QList<QByteArray> &paths)
     if (paths.isEmpty())
         return QCoreApplication::translate("Deletion",
                                            "Nothing is ticked: no file will go to the trash.");
-    return QCoreApplication::translate("Deletion", "%n file(s) will go to the trash.", nullptr,
+    return QCoreApplication::translate("Deletion", "%Ln file(s) will go to the trash.", nullptr,
                                        int(distinct(paths).size()));
 }
 
@@ -85,7 +85,7 @@ QString failureMessage(const QList<TrashFailure> &failures)
         lines << QStringLiteral("%1: %2").arg(rawname::display(failure.path), failure.reason);
     // Each reason says what happened; where the file is now is not known.
     return Messages::namedList(
-        QCoreApplication::translate("Deletion", "%n file(s) could not be moved to the trash:",
+        QCoreApplication::translate("Deletion", "%Ln file(s) could not be moved to the trash:",
                                     nullptr, int(failures.size())),
         lines, kNamedFailures);
 }

@@ -42,10 +42,10 @@ RestoreOutcome restoreAll(const QList<trash::TrashedFile> &files)
     // out of the trash, or one back whose record could not be dropped, is told apart.
     QStringList heads;
     if (stayed > 0)
-        heads << QCoreApplication::translate("twinsift", "Left in the trash: %n file(s)", nullptr,
+        heads << QCoreApplication::translate("twinsift", "Left in the trash: %Ln file(s)", nullptr,
                                              int(stayed));
     if (gone > 0)
-        heads << QCoreApplication::translate("twinsift", "No longer in the trash: %n file(s)",
+        heads << QCoreApplication::translate("twinsift", "No longer in the trash: %Ln file(s)",
                                              nullptr, int(gone));
     if (heads.isEmpty())
         heads << QCoreApplication::translate("twinsift", "The files are back, but:");

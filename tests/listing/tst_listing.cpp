@@ -193,11 +193,12 @@ private Q_SLOTS:
             if (row.name() == "a.txt" && std::system(change.constData()) == 0)
                 tree.files({"d", "b/new.txt", "f.txt"});
         });
-        // Each folder stands as it was when read, at the latest when the walk entered it.
+        // Each folder stands as it was when read, at the latest when the walk entered it. A
+        // folder removed between its opening and its reading reads as empty, with no error.
         QCOMPARE(rows.mid(0, 2), (QByteArrayList{"a.txt", "b/inner.txt"}));
         QVERIFY(rows.contains("e.txt") && !rows.contains("f.txt"));
-        QCOMPARE(rows.contains("c/inner.txt"), !rows.contains("!c/"));
-        QCOMPARE(rows.contains("d/inner.txt"), !rows.contains("!d"));
+        QVERIFY(!(rows.contains("c/inner.txt") && rows.contains("!c/")));
+        QVERIFY(!(rows.contains("d/inner.txt") && rows.contains("!d")));
     }
 };
 

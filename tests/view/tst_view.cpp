@@ -4,6 +4,7 @@
 
 #include "hostilefiles.h"
 #include "view/imagepreview.h"
+#include "view/musicpanel.h"
 #include "view/musicplaylist.h"
 #include "view/rowactions.h"
 
@@ -13,8 +14,10 @@
 #include <QImageReader>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,6 +46,35 @@ private Q_SLOTS:
         QVERIFY(list.removeMusic("/m/caf\xe9.MP3"));
         QCOMPARE(removed, (QList<QVariantList>{{0, false}, {2, true}}));
         QCOMPARE(list.current(), -1);
+    }
+
+    // The player's buttons follow the open item: no Previous on the first, no Next on the
+    // last, no position without an open item, nothing to play in an empty list.
+    void playerButtons()
+    {
+        MusicPanel panel;
+        const auto state = [&panel]() -> QString {
+            QString s;
+            for (QToolButton *b : panel.findChildren<QToolButton *>())
+                if (b->isEnabled())
+                    s += b->accessibleName().left(2);
+            return s + (panel.findChild<QSlider *>(u"position"_s)->isEnabled() ? u"@"_s : u""_s);
+        };
+        QCOMPARE(state(), u""_s);
+        for (const char *path : {"/nowhere/a.mp3", "/nowhere/b.mp3", "/nowhere/c.mp3"})
+            panel.addMusic(path);
+        QCOMPARE(state(), u"PaStNe@"_s); // the first appended starts to play
+        panel.next();
+        QCOMPARE(state(), u"PrPaStNe@"_s);
+        panel.next();
+        QCOMPARE(state(), u"PrPaSt@"_s);
+        panel.previous();
+        QCOMPARE(state(), u"PrPaStNe@"_s);
+        panel.close();
+        QCOMPARE(state(), u"PlStNe"_s);
+        for (const char *path : {"/nowhere/a.mp3", "/nowhere/b.mp3", "/nowhere/c.mp3"})
+            panel.removeMusic(path);
+        QCOMPARE(state(), u""_s);
     }
 
     void picture_data()
