@@ -171,6 +171,7 @@ private Q_SLOTS:
         QCOMPARE(shown({}), u"Reading..."_s);
         model.fetchMore({});
         QTRY_COMPARE(shown({}), u"a B2 b10 gone"_s);
+        QCOMPARE(model.index(0, 0).data(Qt::DecorationRole).typeId(), QMetaType::QIcon);
         QTRY_COMPARE(shown(model.index(root + u"/a"_s)), u"x y"_s);
         const QPersistentModelIndex opened = model.index(root + u"/a/x"_s);
         QVERIFY(QDir(root).rmdir(u"gone"_s) && QDir(root).mkpath(u"c/d"_s));
