@@ -37,9 +37,9 @@ unsigned long slowfs_calls(void)
     return __atomic_load_n(&calls, __ATOMIC_RELAXED);
 }
 
-#define REAL(name)                                                                             \
-    static __typeof__(name) *real;                                                             \
-    if (!real)                                                                                 \
+#define REAL(name)                                                                                 \
+    static __typeof__(name) *real;                                                                 \
+    if (!real)                                                                                     \
     real = (__typeof__(name) *)dlsym(RTLD_NEXT, #name)
 
 static void delay(void)
@@ -176,18 +176,18 @@ static int opened(const char *call, int dirFd, const char *path, int flags)
     return slow(call, dirFd, path);
 }
 
-#define OPEN_WRAPPER(name, dirFd, ...)                                                         \
-    int name(__VA_ARGS__, int flags, ...)                                                      \
-    {                                                                                          \
-        va_list ap;                                                                            \
-        va_start(ap, flags);                                                                   \
-        const int mode = openMode(flags, ap);                                                  \
-        va_end(ap);                                                                            \
-        const int wait = opened(#name, dirFd, path, flags);                                    \
-        REAL(name);                                                                            \
-        const int fd = CALL_##name;                                                            \
-        track(fd, dirFd, path, wait);                                                                 \
-        return fd;                                                                             \
+#define OPEN_WRAPPER(name, dirFd, ...)                                                             \
+    int name(__VA_ARGS__, int flags, ...)                                                          \
+    {                                                                                              \
+        va_list ap;                                                                                \
+        va_start(ap, flags);                                                                       \
+        const int mode = openMode(flags, ap);                                                      \
+        va_end(ap);                                                                                \
+        const int wait = opened(#name, dirFd, path, flags);                                        \
+        REAL(name);                                                                                \
+        const int fd = CALL_##name;                                                                \
+        track(fd, dirFd, path, wait);                                                              \
+        return fd;                                                                                 \
     }
 #define CALL_open real(path, flags, mode)
 #define CALL_open64 real(path, flags, mode)
@@ -216,34 +216,33 @@ int __openat64_2(int dirFd, const char *path, int flags)
     return openat64(dirFd, path, flags);
 }
 
-#define FOPEN_WRAPPER(name)                                                                    \
-    FILE *name(const char *path, const char *mode)                                             \
-    {                                                                                          \
-        const int wait = slow(#name, AT_FDCWD, path);                                          \
-        REAL(name);                                                                            \
-        FILE *file = real(path, mode);                                                         \
-        if (file)                                                                              \
-            track(fileno(file), AT_FDCWD, path, wait);                                                   \
-        return file;                                                                           \
+#define FOPEN_WRAPPER(name)                                                                        \
+    FILE *name(const char *path, const char *mode)                                                 \
+    {                                                                                              \
+        const int wait = slow(#name, AT_FDCWD, path);                                              \
+        REAL(name);                                                                                \
+        FILE *file = real(path, mode);                                                             \
+        if (file)                                                                                  \
+            track(fileno(file), AT_FDCWD, path, wait);                                             \
+        return file;                                                                               \
     }
 FOPEN_WRAPPER(fopen)
 FOPEN_WRAPPER(fopen64)
 
 // Calls on a path: they wait, then do their work.
-#define PATH_WRAPPER(ret, name, params, dirFd, path, args)                                     \
-    ret name params                                                                            \
-    {                                                                                          \
-        slow(#name, dirFd, path);                                                              \
-        REAL(name);                                                                            \
-        return real args;                                                                      \
+#define PATH_WRAPPER(ret, name, params, dirFd, path, args)                                         \
+    ret name params                                                                                \
+    {                                                                                              \
+        slow(#name, dirFd, path);                                                                  \
+        REAL(name);                                                                                \
+        return real args;                                                                          \
     }
 PATH_WRAPPER(int, stat, (const char *p, struct stat *s), AT_FDCWD, p, (p, s))
 PATH_WRAPPER(int, stat64, (const char *p, struct stat64 *s), AT_FDCWD, p, (p, s))
 PATH_WRAPPER(int, lstat, (const char *p, struct stat *s), AT_FDCWD, p, (p, s))
 PATH_WRAPPER(int, lstat64, (const char *p, struct stat64 *s), AT_FDCWD, p, (p, s))
 PATH_WRAPPER(int, fstatat, (int d, const char *p, struct stat *s, int f), d, p, (d, p, s, f))
-PATH_WRAPPER(int, fstatat64, (int d, const char *p, struct stat64 *s, int f), d, p,
-             (d, p, s, f))
+PATH_WRAPPER(int, fstatat64, (int d, const char *p, struct stat64 *s, int f), d, p, (d, p, s, f))
 PATH_WRAPPER(int, statx, (int d, const char *p, int f, unsigned m, struct statx *s), d, p,
              (d, p, f, m, s))
 PATH_WRAPPER(int, access, (const char *p, int m), AT_FDCWD, p, (p, m))
@@ -270,12 +269,12 @@ PATH_WRAPPER(int, renameat2, (int d, const char *p, int e, const char *q, unsign
 PATH_WRAPPER(int, chdir, (const char *p), AT_FDCWD, p, (p))
 
 // Calls on a descriptor opened in the slow folder.
-#define FD_WRAPPER(ret, name, params, fd, args)                                                \
-    ret name params                                                                            \
-    {                                                                                          \
-        slowDescriptor(#name, fd);                                                             \
-        REAL(name);                                                                            \
-        return real args;                                                                      \
+#define FD_WRAPPER(ret, name, params, fd, args)                                                    \
+    ret name params                                                                                \
+    {                                                                                              \
+        slowDescriptor(#name, fd);                                                                 \
+        REAL(name);                                                                                \
+        return real args;                                                                          \
     }
 FD_WRAPPER(int, fstat, (int d, struct stat *s), d, (d, s))
 FD_WRAPPER(int, fstat64, (int d, struct stat64 *s), d, (d, s))
