@@ -21,7 +21,7 @@ add_library(twinsift_window STATIC
   app/startfolder.cpp app/startfolder.h
   app/keywordfile.cpp app/keywordfile.h
   app/designedlayout.cpp app/designedlayout.h
-  app/foldericons.cpp app/foldericons.h
+  app/foldermodel.cpp app/foldermodel.h
   app/foldertree.cpp app/foldertree.h
   app/prompter.cpp app/prompter.h
   app/form1.cpp app/form1.h app/form1.ui

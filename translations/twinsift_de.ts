@@ -62,13 +62,6 @@
     </message>
 </context>
 <context>
-    <name>FolderIcons</name>
-    <message>
-        <source>Folder</source>
-        <translation>Ordner</translation>
-    </message>
-</context>
-<context>
     <name>Form1</name>
     <message>
         <source>Twinsift - by https://twinsift.example.org</source>
@@ -520,6 +513,17 @@ Warnung in der Standardfehlerausgabe übersprungen.
     <message>
         <source>not a regular file</source>
         <translation>keine gewöhnliche Datei</translation>
+    </message>
+</context>
+<context>
+    <name>twinsift::FolderModel</name>
+    <message>
+        <source>Reading...</source>
+        <translation>Wird gelesen ...</translation>
+    </message>
+    <message>
+        <source>Cannot be read: %1</source>
+        <translation>Nicht lesbar: %1</translation>
     </message>
 </context>
 <context>

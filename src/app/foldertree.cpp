@@ -2,23 +2,21 @@
 #include "foldertree.h"
 
 #include "app/background.h"
-#include "app/foldericons.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QStorageInfo>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace twinsift {
 
 FolderTree::FolderTree(QWidget *parent)
     : QWidget(parent), m_edit(new QLineEdit(this)), m_tree(new QTreeView(this)),
-      m_model(new QFileSystemModel(this))
+      m_model(new FolderModel(this))
 {
     m_edit->setObjectName(QStringLiteral("folderPath"));
     m_edit->setPlaceholderText(tr("Folder"));
@@ -29,10 +27,6 @@ FolderTree::FolderTree(QWidget *parent)
     m_tree->setObjectName(QStringLiteral("folderTree"));
     m_tree->setAccessibleName(tr("Folders"));
     m_tree->setAccessibleDescription(tr("The folder to list or search"));
-    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_model->setReadOnly(true);
-    static FolderIcons icons; // outlives every model that uses it
-    m_model->setIconProvider(&icons);
     // A chosen folder that is removed moves the tree's current row to a neighbour: the path
     // stays the folder the user chose, so that the work says it has gone instead of walking
     // another folder. Connected before the tree's own handlers, which move it.
@@ -40,8 +34,6 @@ FolderTree::FolderTree(QWidget *parent)
             [this] { m_removing = true; });
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { m_removing = false; });
     m_tree->setModel(m_model);
-    for (int column = 1; column < m_model->columnCount(); ++column)
-        m_tree->hideColumn(column);
     m_tree->header()->hide();
     m_tree->setUniformRowHeights(true);
 
@@ -55,21 +47,15 @@ FolderTree::FolderTree(QWidget *parent)
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
-                if (current.isValid() && !m_removing)
+                if (current.isValid() && !m_removing && !m_revealing)
                     setCurrent(m_model->filePath(current));
             });
-    connect(m_edit, &QLineEdit::returnPressed, this, &FolderTree::onTyped);
-    // The model reads folders in the background: show the current one once it is there.
-    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
-        const QModelIndex current = m_model->index(m_path);
-        if (!current.isValid())
-            return;
-        if (m_tree->currentIndex() != current) {
-            const QSignalBlocker blocker(m_tree->selectionModel());
-            m_tree->setCurrentIndex(current);
-        }
-        m_tree->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    // A folder the user opens again is read again, to show what changed since.
+    connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex &index) {
+        if (!m_revealing)
+            m_model->reread(index);
     });
+    connect(m_edit, &QLineEdit::returnPressed, this, &FolderTree::onTyped);
 }
 
 QString FolderTree::rootPath() const
@@ -79,7 +65,7 @@ QString FolderTree::rootPath() const
 
 void FolderTree::setRootPath(const QString &root)
 {
-    m_tree->setRootIndex(m_model->setRootPath(root));
+    m_model->setRootPath(root);
     setCurrent(root);
 }
 
@@ -88,30 +74,37 @@ std::optional<FolderTree::Place> FolderTree::place(const QString &folder)
     const QFileInfo info(folder);
     if (!info.isDir())
         return std::nullopt;
-    const QString clean = QDir::cleanPath(info.absoluteFilePath());
-    return Place{clean, QStorageInfo(clean).rootPath()};
+    Place found{QDir::cleanPath(info.absoluteFilePath()), {}, info.canonicalFilePath(), {}};
+    found.root = QStorageInfo(found.real).rootPath();
+    found.listings = FolderModel::readDown(found.root, found.real);
+    return found;
 }
 
 void FolderTree::show(const Place &place)
 {
     if (!place.root.isEmpty() && place.root != rootPath()) {
-        m_tree->setRootIndex(m_model->setRootPath(place.root));
+        m_model->setRootPath(place.root);
         Q_EMIT rootChanged(place.root);
     }
-    const QModelIndex index = m_model->index(place.folder);
-    if (index.isValid()) {
-        m_tree->setCurrentIndex(index);
-        m_tree->scrollTo(index);
-    }
+    m_model->adopt(place.real, place.listings);
+    reveal(m_model->index(place.real), QAbstractItemView::EnsureVisible);
     setCurrent(place.folder);
 }
 
-// The model reads folders in the background and the tree has no size before it is shown:
-// reveal the chosen folder once it can be seen.
+void FolderTree::reveal(const QModelIndex &index, QAbstractItemView::ScrollHint hint)
+{
+    if (!index.isValid())
+        return;
+    const QScopedValueRollback guard(m_revealing, true);
+    m_tree->setCurrentIndex(index);
+    m_tree->scrollTo(index, hint);
+}
+
+// The tree has no size before it is shown: reveal the chosen folder once it can be seen.
 void FolderTree::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    m_tree->scrollTo(m_model->index(m_path), QAbstractItemView::PositionAtCenter);
+    reveal(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 void FolderTree::setCurrent(const QString &folder)

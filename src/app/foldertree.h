@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/foldermodel.h"
+
+#include <QTreeView>
 #include <QWidget>
 
 #include <optional>
 
-class QFileSystemModel;
 class QLineEdit;
-class QTreeView;
 
 namespace twinsift {
 
@@ -17,10 +18,13 @@ namespace twinsift {
 class FolderTree : public QWidget {
     Q_OBJECT
 public:
-    // A folder as the tree shows it: its clean absolute path and the root of its volume.
+    // A folder as the tree shows it: its clean absolute path, the root of its volume, where
+    // it really lies (no link on the way), and the folders on the way there, read.
     struct Place {
         QString folder;
         QString root;
+        QString real;
+        std::vector<FolderModel::Listing> listings;
     };
 
     explicit FolderTree(QWidget *parent = nullptr);
@@ -50,12 +54,15 @@ protected:
 private:
     void setCurrent(const QString &folder);
     void onTyped();
+    // Selects `index` and scrolls to it, opening the folders above it, as no user did.
+    void reveal(const QModelIndex &index, QAbstractItemView::ScrollHint hint);
 
     QLineEdit *m_edit;
     QTreeView *m_tree;
-    QFileSystemModel *m_model;
+    FolderModel *m_model;
     QString m_path;
     bool m_removing = false;
+    bool m_revealing = false;
 };
 
 } // namespace twinsift

@@ -3,6 +3,7 @@
 // the start folder, the keyword file that "Edit Keywords" makes, and the message texts.
 
 #include "actions/deletion.h"
+#include "app/foldermodel.h"
 #include "app/keywordfile.h"
 #include "app/messages.h"
 #include "app/resultmodel.h"
@@ -143,6 +144,55 @@ private Q_SLOTS:
             QFile made(file);
             QCOMPARE(made.open(QIODevice::ReadOnly) ? made.readAll() : QByteArray(), c.content);
         }
+    }
+
+    // The tree's folders, read off the GUI thread: hidden ones, links and files left out, in
+    // the order a person counts; a folder read again shows what changed and keeps what is open
+    // below it; one that cannot be read says why; the way down to a folder is read from its
+    // volume's root without following a link.
+    void folderModel()
+    {
+        const QString root = m_dir.filePath(u"tree"_s);
+        for (const char *folder : {"b10", "B2", "a/x", "a/y", ".hidden", "gone"})
+            QVERIFY(QDir().mkpath(root + u'/' + QLatin1StringView(folder)));
+        QVERIFY(QFile(root + u"/f"_s).open(QIODevice::WriteOnly) &&
+                QFile::link(root + u"/a"_s, root + u"/link"_s));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        FolderModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setRootPath(root);
+        const auto shown = [&model](const QModelIndex &parent) {
+            QStringList names;
+            for (int row = 0; row < model.rowCount(parent); ++row)
+                names << model.index(row, 0, parent).data().toString();
+            return names.join(u' ');
+        };
+        QCOMPARE(shown({}), u"Reading..."_s);
+        model.fetchMore({});
+        QTRY_COMPARE(shown({}), u"a B2 b10 gone"_s);
+        QCOMPARE(model.index(0, 0).data(Qt::DecorationRole).typeId(), QMetaType::QIcon);
+        QTRY_COMPARE(shown(model.index(root + u"/a"_s)), u"x y"_s);
+        const QPersistentModelIndex opened = model.index(root + u"/a/x"_s);
+        QVERIFY(QDir(root).rmdir(u"gone"_s) && QDir(root).mkpath(u"c/d"_s));
+        model.reread({});
+        QTRY_COMPARE(shown({}), u"a B2 b10 c"_s);
+        QCOMPARE(model.filePath(opened), root + u"/a/x"_s);
+        const QModelIndex gone = model.index(root + u"/B2"_s);
+        QVERIFY(QDir(root).rmdir(u"B2"_s));
+        model.reread(gone);
+        QTRY_COMPARE(shown(gone), u"Cannot be read: No such file or directory"_s);
+        QCOMPARE(model.flags(model.index(0, 0, gone)) & Qt::ItemIsEnabled, Qt::NoItemFlags);
+
+        const auto listings = FolderModel::readDown(root, root + u"/a/x"_s);
+        QVERIFY(FolderModel::readDown(root, root + u"/link/x"_s).back().error != 0);
+        FolderModel fresh;
+        QVERIFY(fresh.rowCount() == 0 && !fresh.canFetchMore({})); // no root yet: nothing to read
+        fresh.setRootPath(root);
+        fresh.adopt(root + u"/a/x"_s, listings);
+        QCOMPARE(fresh.filePath(fresh.index(root + u"/a/x"_s)), root + u"/a/x"_s);
+        QVERIFY(!fresh.index(m_dir.path()).isValid() && !fresh.canFetchMore(fresh.index(0, 0)));
+        QLocale::setDefault(QLocale::c());
     }
 
     // Cells come from the column table; ticks live on the number only; sorts are stable.

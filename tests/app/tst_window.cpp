@@ -15,12 +15,34 @@
 #include <QMenu>
 #include <QShortcut>
 #include <QTimer>
+#include <QTreeView>
 
+#include <dlfcn.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 
 using namespace twinsift;
 using namespace twinsift::testing;
+
+// A timer on the GUI thread that beats every 50 ms, and the longest wait between two beats.
+struct Beat {
+    Beat()
+    {
+        QObject::connect(&timer, &QTimer::timeout,
+                         [this] { longest = std::max(longest, clock.restart()); });
+        clock.start();
+        timer.start(50);
+    }
+    // The longest wait so far; a freeze that has just ended shows at the next beat.
+    qint64 longestSoFar()
+    {
+        QTest::qWait(100);
+        return longest;
+    }
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 longest = 0;
+};
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -324,12 +346,7 @@ private Q_SLOTS:
         if (hostile == u"pipe"_s)
             QVERIFY(QFile::remove(box.path(names[0])) &&
                     ::mkfifo(box.raw(names[0]).constData(), 0600) == 0);
-        QElapsedTimer beat;
-        qint64 longest = 0;
-        QTimer ping;
-        connect(&ping, &QTimer::timeout, [&] { longest = std::max(longest, beat.restart()); });
-        beat.start();
-        ping.start(50);
+        Beat beat;
         if (hostile == u"jpeg"_s) {
             w.child<QCheckBox>("CheckImage")->click();
             w.clickRow(0);
@@ -338,9 +355,91 @@ private Q_SLOTS:
                 w.clickCheckBox(row);
         }
         QTRY_VERIFY_WITH_TIMEOUT(w.song().contains(told), 20000);
-        QVERIFY2(longest < 200, qPrintable(QString::number(longest)));
+        QVERIFY2(beat.longestSoFar() < 200, qPrintable(QString::number(beat.longest)));
         QCOMPARE(w.child<MusicPanel>("WMPlayer")->playlist()->count(),
                  hostile == u"damaged"_s ? 20 : 0);
+    }
+
+    // A mount where every call takes seconds (bench/slowfs.c, preloaded by the test entry
+    // tst_window_slowfs): the window starts in such a folder and is worked there from end to
+    // end; its GUI thread keeps the beat and makes none of those calls (the shim logs any).
+    void slowMount()
+    {
+        const auto slowCalls =
+            reinterpret_cast<unsigned long (*)()>(dlsym(RTLD_DEFAULT, "slowfs_calls"));
+        if (!slowCalls)
+            QSKIP("needs bench/slowfs.c preloaded, as the tst_window_slowfs entry does");
+        const Sandbox box({u"song.mp3"_s});
+        QVERIFY(QImage(64, 64, QImage::Format_RGB32).save(box.path(u"picture.png"_s)));
+        makeFiles(box.dir.path(), {u"Keywords.txt"_s});
+        const QTemporaryDir logs;
+        const QString log = logs.filePath(u"main-thread.log"_s);
+        qputenv("SLOWFS_LOG", QFile::encodeName(log));
+        qputenv("SLOWFS_GUARD_MAIN", "1");
+        qputenv("SLOWFS_DIR", QFile::encodeName(box.dir.path()));
+        const auto cleanUpFast = qScopeGuard([] { qputenv("SLOWFS_DIR", ""); });
+        const unsigned long before = slowCalls();
+        const int patience = qEnvironmentVariableIntValue("SLOWFS_DELAY_US") / 25; // 40 calls
+        Beat beat;
+        Window w(box.dir.filePath(u"Keywords.txt"_s));
+        auto *field = w.child<QLineEdit>("folderPath");
+        auto *tree = w.child<QTreeView>("folderTree");
+        QStringList opened;
+        w.form.setUrlOpener([&](const QUrl &url) { return opened << url.fileName(), true; });
+        const struct {
+            const char *step;
+            std::function<void()> act;
+            std::function<bool()> done;
+        } steps[]{
+            {"start there", [] {},
+             [&] { return !w.form.isWorking() && field->text() == box.dir.path(); }},
+            {"open it in the tree", [&] { tree->expand(tree->currentIndex()); },
+             [&] { return tree->model()->index(0, 0, tree->currentIndex()).data() == u"tree"_s; }},
+            {"pick a folder in the tree",
+             [&] {
+                 const QModelIndex sub = tree->model()->index(0, 0, tree->currentIndex());
+                 tree->scrollTo(sub);
+                 QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                                   tree->visualRect(sub).center());
+             },
+             [&] { return w.child<FolderTree>("Dir1")->path() == box.root(); }},
+            {"type a folder there",
+             [&] { field->setText(u".."_s), QTest::keyClick(field, Qt::Key_Return); },
+             [&] { return w.child<FolderTree>("Dir1")->path() == box.dir.path(); }},
+            {"List Files", [&] { w.button("cmdSearch")->click(); },
+             [&] { return !w.form.isWorking() && w.model()->rowCount() == 3; }},
+            {"Find Duplicates, Esc",
+             [&] {
+                 w.button("cmdDups")->click();
+                 QVERIFY(w.form.isWorking());
+                 QTest::keyClick(w.view(), Qt::Key_Escape);
+             },
+             [&] { return !w.form.isWorking() && w.song().startsWith(u"Stopped"_s); }},
+            {"Open",
+             [&] {
+                 w.view()->setCurrentIndex(w.model()->index(1, 1)),
+                     QTest::keyClick(w.view(), Qt::Key_Return);
+             },
+             [&] { return opened.contains(u"picture.png"_s); }},
+            {"Edit Keywords", [&] { w.child<QCheckBox>("chkKeywords")->click(); },
+             [&] { return opened.contains(u"Keywords.txt"_s); }},
+            {"tick an MP3", [&] { w.clickCheckBox(2); },
+             [&] { return w.child<MusicPanel>("WMPlayer")->playlist()->count() == 1; }},
+            {"preview a picture", [&] { w.child<QCheckBox>("CheckImage")->click(), w.clickRow(1); },
+             [&] { return w.song() == u"Image size(64 x 64)"_s; }},
+        };
+        for (const auto &step : steps) {
+            step.act();
+            QTRY_VERIFY2_WITH_TIMEOUT(step.done(), step.step, patience);
+            QVERIFY2(
+                beat.longestSoFar() < 200,
+                qPrintable(u"%1: %2 ms"_s.arg(QLatin1StringView(step.step)).arg(beat.longest)));
+            beat.longest = 0;
+        }
+        QVERIFY(slowCalls() > before + 20);
+        QFile guard(log);
+        QVERIFY2(!guard.exists(),
+                 guard.open(QIODevice::ReadOnly) ? guard.readAll().constData() : "");
     }
 
 private:
