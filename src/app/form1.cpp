@@ -114,7 +114,7 @@ Form1::Form1(const QString &keywordFile, QWidget *parent)
     connect(m_runner, &WorkRunner::busyChanged, this, &Form1::setWorking);
     connect(m_runner, &WorkRunner::aborting, this, [this] { say(tr("Stopping...")); });
     connect(m_runner, &WorkRunner::cannotStop, this,
-            [this] { say(tr("This cannot be stopped halfway: it ends by itself soon.")); });
+            [this] { sayWorkNote(tr("This cannot be stopped halfway: it ends by itself soon.")); });
     connect(m_pictures, &PictureLoader::loaded, this, &Form1::pictureLoaded);
     connect(m_ui->WMPlayer, &MusicPanel::problem, this, &Form1::say);
     connect(m_ui->Dir1, &FolderTree::rootChanged, this, &Form1::selectDrive);
@@ -238,7 +238,7 @@ void Form1::Form_Load()
 void Form1::started(const StartJob &job)
 {
     if (!job.answered()) {
-        say(tr("Start stopped: type or paste a folder above the tree."));
+        sayWorkNote(tr("Start stopped: type or paste a folder above the tree."));
         Q_EMIT workFinished();
         return;
     }
@@ -373,7 +373,7 @@ void Form1::checkFolder(std::function<void(const QByteArray &)> walk)
                 walk(job.path());
                 return;
             case PathCheck::Kind::Unanswered:
-                say(tr("Stopped: %1 was not walked.").arg(shown));
+                sayWorkNote(tr("Stopped: %1 was not walked.").arg(shown));
                 break;
             case PathCheck::Kind::Missing:
                 tell(QMessageBox::Warning,
@@ -390,6 +390,11 @@ void Form1::checkFolder(std::function<void(const QByteArray &)> walk)
 
 void Form1::setWorking(bool working)
 {
+    // A note on stopped work is stale once work starts again.
+    if (working && !m_workNote.isEmpty() && m_ui->txtSong->text() == m_workNote)
+        say({});
+    if (working)
+        m_workNote.clear();
     for (QWidget *button : {m_ui->cmdSearch, m_ui->cmdClear, m_ui->cmdDups, m_ui->cmdDelete})
         button->setEnabled(!working);
     m_ui->cmdSwitchItems->setEnabled(!working && m_switchAllowed);
@@ -468,7 +473,7 @@ void Form1::listingFinished(const ListingJob &job)
     if (const QString errors = Messages::walkErrors(outcome, false); !errors.isEmpty())
         tell(QMessageBox::Warning, errors);
     if (outcome.stopped)
-        say(tr("Listing stopped: the files found so far stay in the list."));
+        sayWorkNote(tr("Listing stopped: the files found so far stay in the list."));
     reportDeletion();
     Q_EMIT workFinished();
 }
@@ -489,7 +494,7 @@ void Form1::searchFinished(const SearchJob &job)
     if (const QString errors = Messages::walkErrors(result.walk, true); !errors.isEmpty())
         tell(QMessageBox::Warning, errors);
     if (stopped)
-        say(tr("Search stopped: the pairs found so far stay in the list."));
+        sayWorkNote(tr("Search stopped: the pairs found so far stay in the list."));
     const auto pairs = int(std::min<quint64>(result.stats.pairs, INT_MAX));
     if (result.searched && result.stats.pairs > result.listed && result.listed > 0)
         tell(QMessageBox::Information,
@@ -812,6 +817,12 @@ void Form1::say(const QString &text)
     m_ui->txtSong->setToolTip(text);
     m_ui->txtSong->setCursorPosition(0);
     offerWholeMessage();
+}
+
+void Form1::sayWorkNote(const QString &text)
+{
+    say(text);
+    m_workNote = text;
 }
 
 void Form1::offerWholeMessage()

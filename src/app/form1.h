@@ -123,6 +123,8 @@ private:
     void reportDeletion();
     void display(const QString &message);
     void say(const QString &text);
+    // Says how work was stopped; the note goes when work starts again.
+    void sayWorkNote(const QString &text);
     void offerWholeMessage();
     void tell(QMessageBox::Icon icon, const QString &text);
 
@@ -150,6 +152,7 @@ private:
     bool m_switchAllowed = false;
     QStringList m_deletionReport;
     QString m_deletionNote; // for txtSong once the list is made again
+    QString m_workNote;
     // Where the last deletion's files went: one level of undo, in memory only.
     QList<trash::TrashedFile> m_lastDeletion;
     // What compares read, kept for the session: comparing again reads no unchanged file.

@@ -113,6 +113,9 @@ void WorkRunner::jobFinished(quint64 generation)
     const std::unique_ptr<WorkJob> job = std::move(m_job);
     const std::function<void()> finished = std::exchange(m_finished, {});
     m_progressed = {};
+    // The running text ("Starting", "Looking at ...") must not outlive the job; a handler
+    // that has a last word writes it.
+    m_label->clear();
     setBusy(false);
     finished();
 }

@@ -146,6 +146,10 @@ private Q_SLOTS:
             VERIFY_HOLDS(w.song().toLower(), u"stopped: "_s);
             const int rows = w.model()->rowCount();
             QVERIFY(rows == 0 || w.model()->number(rows - 1) == quint64(rows));
+            // The note and the running text go once work starts again and ends.
+            QVERIFY(w.press("cmdSearch"));
+            QVERIFY(!w.song().contains(u"stopped"_s, Qt::CaseInsensitive));
+            VERIFY_HOLDS(w.child<QLabel>("lblWorking")->text(), u" file"_s);
         } else {
             QTest::qWait(closeAfter);
             w.form.close();
@@ -166,6 +170,7 @@ private Q_SLOTS:
         Window w(box.dir.path()); // a folder where the file should be
         VERIFY_HOLDS(w.song(), u"cannot be read"_s);
         VERIFY_HOLDS(w.song(), u"USERPROFILE (/nonexistent) is not a folder"_s);
+        QCOMPARE(w.child<QLabel>("lblWorking")->text(), QString());        // not "Starting"
         QAction *more = w.child<QLineEdit>("txtSong")->actions().value(0); // it does not fit
         QVERIFY(more && more->isVisible());
         more->trigger();
@@ -392,7 +397,10 @@ private Q_SLOTS:
             std::function<bool()> done;
         } steps[]{
             {"start there", [] {},
-             [&] { return !w.form.isWorking() && field->text() == box.dir.path(); }},
+             [&] {
+                 return !w.form.isWorking() && field->text() == box.dir.path() &&
+                        w.child<QLabel>("lblWorking")->text().isEmpty(); // not "Starting"
+             }},
             {"open it in the tree", [&] { tree->expand(tree->currentIndex()); },
              [&] { return tree->model()->index(0, 0, tree->currentIndex()).data() == u"tree"_s; }},
             {"pick a folder in the tree",
