@@ -19,6 +19,7 @@ add_library(twinsift_window STATIC
   app/comparejob.cpp app/comparejob.h
   app/messages.cpp app/messages.h
   app/startfolder.cpp app/startfolder.h
+  app/places.cpp app/places.h
   app/keywordfile.cpp app/keywordfile.h
   app/designedlayout.cpp app/designedlayout.h
   app/foldermodel.cpp app/foldermodel.h

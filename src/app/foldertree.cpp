@@ -2,14 +2,13 @@
 #include "foldertree.h"
 
 #include "app/background.h"
+#include "app/places.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
-#include <QStorageInfo>
 #include <QVBoxLayout>
 
 namespace twinsift {
@@ -69,17 +68,6 @@ void FolderTree::setRootPath(const QString &root)
     setCurrent(root);
 }
 
-std::optional<FolderTree::Place> FolderTree::place(const QString &folder)
-{
-    const QFileInfo info(folder);
-    if (!info.isDir())
-        return std::nullopt;
-    Place found{QDir::cleanPath(info.absoluteFilePath()), {}, info.canonicalFilePath(), {}};
-    found.root = QStorageInfo(found.real).rootPath();
-    found.listings = FolderModel::readDown(found.root, found.real);
-    return found;
-}
-
 void FolderTree::show(const Place &place)
 {
     if (!place.root.isEmpty() && place.root != rootPath()) {
@@ -126,8 +114,8 @@ void FolderTree::onTyped()
     background::run<std::optional<Place>>(
         this,
         [asTyped = shown.filePath(typed), trimmed = shown.filePath(typed.trimmed())] {
-            std::optional<Place> found = place(asTyped);
-            return found ? found : place(trimmed);
+            std::optional<Place> found = places::folder(asTyped);
+            return found ? found : places::folder(trimmed);
         },
         [this, typed](const std::optional<Place> &found) {
             if (found) {

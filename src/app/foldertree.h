@@ -29,10 +29,6 @@ public:
 
     explicit FolderTree(QWidget *parent = nullptr);
 
-    // Where `folder` stands; none when it is not a folder. It asks the file system: call it
-    // off the GUI thread.
-    static std::optional<Place> place(const QString &folder);
-
     QString path() const { return m_path; }
     // Shows `place` and makes its folder the path.
     void show(const Place &place);

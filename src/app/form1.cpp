@@ -4,10 +4,10 @@
 #include "app/background.h"
 #include "app/comparejob.h"
 #include "app/designedlayout.h"
-#include "app/keywordfile.h"
 #include "app/listingjob.h"
 #include "app/messages.h"
 #include "app/pathcheck.h"
+#include "app/places.h"
 #include "app/prompter.h"
 #include "app/restorejob.h"
 #include "app/rulejob.h"
@@ -26,9 +26,8 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileInfo>
+#include <QFile>
 #include <QShortcut>
-#include <QStorageInfo>
 
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -265,15 +264,7 @@ void Form1::started(const StartJob &job)
 void Form1::fillDrives()
 {
     background::run<QStringList>(
-        this,
-        [] {
-            QStringList roots;
-            for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-                if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath()))
-                    roots << volume.rootPath();
-            }
-            return roots;
-        },
+        this, [] { return places::mountedRoots(); },
         [this](const QStringList &mounted) {
             const QString current = m_ui->Drive1->currentData().toString();
             QStringList roots = mounted;
@@ -333,12 +324,7 @@ void Form1::chkKeywords_Click()
         return;
     m_ui->chkKeywords->setChecked(false);
     background::run<QUrl>(
-        this,
-        [file = m_keywordFile] {
-            return keywordfile::ready(file)
-                       ? QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath())
-                       : QUrl();
-        },
+        this, [file = m_keywordFile] { return places::keywordFile(file); },
         [this](const QUrl &url) {
             if (url.isEmpty() || !m_openUrl(url))
                 tell(QMessageBox::Warning, tr("Unable to open."));

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "startfolder.h"
 
+#include "app/places.h"
+
 #include <QDir>
-#include <QFileInfo>
-#include <QStorageInfo>
 #include <QStringList>
 
 namespace twinsift {
@@ -15,15 +15,15 @@ StartFolder StartFolder::choose(const QString &homeDrive, const QString &profile
 {
     StartFolder start;
     QStringList wrong;
-    if (!homeDrive.isEmpty() && QFileInfo(homeDrive).isDir()) {
-        start.drive = QStorageInfo(homeDrive).rootPath();
+    if (!homeDrive.isEmpty() && places::isFolder(homeDrive)) {
+        start.drive = places::volumeRoot(homeDrive);
     } else {
-        start.drive = QStorageInfo(home).rootPath();
+        start.drive = places::volumeRoot(home);
         if (!homeDrive.isEmpty())
             wrong << tr("HOMEDRIVE (%1) is not a folder").arg(homeDrive);
     }
-    if (!profile.isEmpty() && QFileInfo(profile).isDir()) {
-        start.folder = QDir::cleanPath(QFileInfo(profile).absoluteFilePath());
+    if (!profile.isEmpty() && places::isFolder(profile)) {
+        start.folder = places::absolute(profile);
     } else {
         start.folder = home;
         if (!profile.isEmpty())

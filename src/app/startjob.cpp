@@ -2,6 +2,7 @@
 #include "startjob.h"
 
 #include "app/background.h"
+#include "app/places.h"
 
 namespace twinsift {
 
@@ -16,7 +17,7 @@ void StartJob::run(std::stop_token stop)
         [file = m_keywordFile] {
             Result read;
             read.start = StartFolder::fromEnvironment();
-            read.place = FolderTree::place(read.start.folder);
+            read.place = places::folder(read.start.folder);
             read.loaded = read.keywords.load(file);
             return read;
         },

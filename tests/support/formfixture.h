@@ -6,6 +6,7 @@
 
 #include "app/foldertree.h"
 #include "app/form1.h"
+#include "app/places.h"
 #include "app/prompter.h"
 #include "app/resultmodel.h"
 #include "view/resultview.h"
@@ -17,6 +18,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <future>
 
 // Checks that `text` holds `part`, and shows both when it does not.
 #define VERIFY_HOLDS(text, part)                                                                   \
@@ -181,7 +184,8 @@ struct Window {
     // has found it.
     void showFolder(const QString &folder)
     {
-        const std::optional<FolderTree::Place> place = FolderTree::place(folder);
+        const std::optional<FolderTree::Place> place =
+            std::async(std::launch::async, places::folder, folder).get();
         QVERIFY2(place, qPrintable(folder));
         child<FolderTree>("Dir1")->show(*place);
     }
