@@ -2,6 +2,7 @@
 #include "duplicatesearch.h"
 
 #include "genmodules.h"
+#include "stemindex.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -48,13 +49,6 @@ struct Groups {
     qint64 pairCount(quint32 group) const { return std::max<qint64>(stem(group).size() - 1, 0); }
 };
 
-// The fewest pairs a stem may have to be alike enough to one of `a` pairs that is no shorter:
-// 200 m > k (a + b) with m <= b <= a needs b > k a / (200 - k); none when k reaches 100.
-qint64 smallestPartner(qint64 a, int k)
-{
-    return k < 100 ? std::max<qint64>(k * a / (200 - k) + 1, 1) : a + 1;
-}
-
 // The distinct stems of one extension key, ordered by their number of letter pairs, with what
 // the join reads of each: its letter pairs in ascending order, and a 256-bit signature.
 //
@@ -86,8 +80,8 @@ public:
         }
     }
 
-    // Calls `probe(x, work)` for each stem in order with the number of signatures the join
-    // compares it with: the earlier stems no fewer than `smallest(size)` pairs long.
+    // Calls `probe(x, size, window)` for each stem in order with its number of pairs and the
+    // number of earlier stems no fewer than `smallest(size)` pairs long.
     template <typename Smallest, typename Probe>
     void forEachProbe(const Smallest &smallest, const Probe &probe) const
     {
@@ -97,12 +91,13 @@ public:
                 ++firstRun;
             const quint32 end = run + 1 < m_runs.size() ? m_runs[run + 1].begin : count();
             for (quint32 x = m_runs[run].begin; x < end; ++x)
-                probe(x, quint64(x - m_runs[firstRun].begin));
+                probe(x, m_runs[run].size, quint64(x - m_runs[firstRun].begin));
         }
     }
 
-    // Reads every stem's pairs; the work the join does is known without them.
-    void tokenize(const Groups &groups)
+    // Reads every stem's pairs, and indexes them when some stem has `indexFrom` stems or more
+    // to be joined with; the work the join does is known without them.
+    void tokenize(const Groups &groups, int percent, quint64 indexFrom)
     {
         m_pairs.start.assign(1, 0);
         m_signatures.resize(m_ids.size());
@@ -123,6 +118,8 @@ public:
             }
             m_pairs.start.push_back(quint32(m_pairs.items.size()));
         }
+        if (count() > indexFrom && StemIndex::fits(count()))
+            m_index = std::make_unique<StemIndex>(m_pairs.items, m_pairs.start, percent);
     }
 
     quint32 count() const { return quint32(m_ids.size()); }
@@ -130,12 +127,14 @@ public:
     const std::vector<Run> &runs() const { return m_runs; }
     const Lists<quint16> &pairs() const { return m_pairs; }
     const Signature *signatures() const { return m_signatures.data(); }
+    const StemIndex *index() const { return m_index.get(); }
 
 private:
     std::vector<quint32> m_ids;
     std::vector<Run> m_runs;
     Lists<quint16> m_pairs;
     std::vector<Signature> m_signatures;
+    std::unique_ptr<StemIndex> m_index;
 };
 
 // Writes the positions in [begin, end) whose signatures differ from `probe` in at most
@@ -158,13 +157,38 @@ similarSignatures(const KeyStems::Signature *signatures, quint32 begin, quint32 
     return kept;
 }
 
+// Writes the stems of `found` whose signatures differ from stem x's in no more bits than the
+// stem's size allows to `out`, and returns how many it wrote; cloned as similarSignatures is.
+__attribute__((target_clones("popcnt", "default"))) size_t
+similarFound(const KeyStems &key, quint32 x, int percent, const std::vector<quint32> &found,
+             quint32 *out)
+{
+    const qint64 a = key.pairs().size(x);
+    const auto &probe = key.signatures()[x].words;
+    size_t kept = 0;
+    for (const quint32 y : found) {
+        const qint64 b = key.pairs().size(y);
+        const auto &w = key.signatures()[y].words;
+        const qint64 differing =
+            __builtin_popcountll(probe[0] ^ w[0]) + __builtin_popcountll(probe[1] ^ w[1]) +
+            __builtin_popcountll(probe[2] ^ w[2]) + __builtin_popcountll(probe[3] ^ w[3]);
+        out[kept] = y;
+        kept += differing <= a + b - 2 * genModules::fewestMatches(a, b, percent) ? 1u : 0u;
+    }
+    return kept;
+}
+
 // Joins the stems at positions [begin, end) of one key with every smaller or earlier stem of
 // the key. A stem of a pairs can only match one of b <= a pairs with 200 m > k (a + b) common
 // pairs, which bounds b from below and, through the signatures, how many tokens may differ.
-// The few stems left are counted exactly against the probe's pair counts.
+// A probe with many stems in that window takes its candidates from the key's index instead of
+// scanning them all. The few stems left are counted exactly against the probe's pair counts.
 class StemJoin {
 public:
-    explicit StemJoin(int percent) : m_k(percent), m_counts(1 << 16, 0) {}
+    StemJoin(int percent, quint64 indexFrom)
+        : m_k(percent), m_indexFrom(indexFrom), m_counts(1 << 16, 0)
+    {
+    }
 
     void run(const KeyStems &key, quint32 begin, quint32 end, const Lists<quint32> &members,
              std::deque<Link> &links, const std::stop_token &stop, SearchProgress *progress)
@@ -172,10 +196,11 @@ public:
         const auto &runs = key.runs();
         const auto &pairs = key.pairs();
         m_kept.resize(key.ids().size());
+        if (key.index() && m_seen.size() < key.ids().size())
+            m_seen.resize(key.ids().size(), 0);
         // The first run whose stems may still match the probe; probes come by increasing size.
         size_t firstRun = 0;
         size_t ownRun = 0;
-        const qint64 k = m_k;
         for (quint32 x = begin; x < end; ++x) {
             if (stop.stop_requested())
                 return;
@@ -184,20 +209,27 @@ public:
             while (ownRun + 1 < runs.size() && runs[ownRun + 1].begin <= x)
                 ++ownRun;
             const qint64 a = runs[ownRun].size;
-            const qint64 smallest = smallestPartner(a, m_k);
+            const qint64 smallest = genModules::smallestPartner(a, m_k);
             if (a <= 0 || smallest > a)
                 continue;
             while (runs[firstRun].size < smallest)
                 ++firstRun;
             size_t kept = 0;
-            for (size_t run = firstRun; run <= ownRun; ++run) {
-                const qint64 b = runs[run].size;
-                const qint64 needed = k * (a + b) / 200 + 1;
-                const quint32 runEnd = run == ownRun ? x : runs[run + 1].begin;
-                if (a + b - 2 * needed >= 0)
-                    kept += similarSignatures(key.signatures(), runs[run].begin, runEnd,
-                                              key.signatures()[x], a + b - 2 * needed,
-                                              m_kept.data() + kept);
+            if (key.index() && x - runs[firstRun].begin >= m_indexFrom &&
+                StemIndex::finds(a, m_k)) {
+                m_found.clear();
+                key.index()->candidates(x, runs[firstRun].begin, m_seen, ++m_mark, m_found);
+                kept = similarFound(key, x, m_k, m_found, m_kept.data());
+            } else {
+                for (size_t run = firstRun; run <= ownRun; ++run) {
+                    const qint64 b = runs[run].size;
+                    const qint64 needed = genModules::fewestMatches(a, b, m_k);
+                    const quint32 runEnd = run == ownRun ? x : runs[run + 1].begin;
+                    if (a + b - 2 * needed >= 0)
+                        kept += similarSignatures(key.signatures(), runs[run].begin, runEnd,
+                                                  key.signatures()[x], a + b - 2 * needed,
+                                                  m_kept.data() + kept);
+                }
             }
             if (kept == 0)
                 continue;
@@ -226,8 +258,12 @@ public:
 
 private:
     const int m_k;
+    const quint64 m_indexFrom;
     std::vector<quint32> m_counts; // the probe's count of each letter pair, else 0
     std::vector<quint32> m_kept;
+    std::vector<quint32> m_found; // the index's candidates of one probe
+    std::vector<quint32> m_seen;  // the probe that last found each stem of the key
+    quint32 m_mark = 0;
 };
 
 } // namespace
@@ -246,8 +282,10 @@ namespace {
 // The search in its steps, in the order findDuplicates runs them.
 class Search {
 public:
-    Search(const FileRecords &records, int percent, std::stop_token stop, SearchProgress *progress)
-        : m_percent(percent), m_stop(std::move(stop)), m_progress(progress), m_groups{records, {}}
+    Search(const FileRecords &records, int percent, std::stop_token stop, SearchProgress *progress,
+           quint64 indexFrom)
+        : m_percent(percent), m_indexFrom(indexFrom), m_stop(std::move(stop)),
+          m_progress(progress), m_groups{records, {}}
     {
     }
 
@@ -319,13 +357,14 @@ public:
             ++slicesLeft[s.key];
         std::atomic<size_t> nextSlice{0};
         auto worker = [&](unsigned t) {
-            StemJoin join(m_percent);
+            StemJoin join(m_percent, m_indexFrom);
             for (size_t i; (i = nextSlice.fetch_add(1)) < slices.size();) {
                 if (m_stop.stop_requested())
                     return;
                 const Slice &s = slices[i];
                 KeyStems &key = keys[s.key];
-                std::call_once(tokenized[s.key], [&] { key.tokenize(m_groups); });
+                std::call_once(tokenized[s.key],
+                               [&] { key.tokenize(m_groups, m_percent, m_indexFrom); });
                 join.run(key, s.begin, s.end, m_members, m_found[t], m_stop, m_progress);
                 if (slicesLeft[s.key].fetch_sub(1) == 1)
                     key = KeyStems();
@@ -403,13 +442,22 @@ private:
     };
 
     // Cuts the keys' probes into slices of about a sixteenth of a thread's share of the work,
-    // counted as the signatures each probe is compared with, largest keys first.
+    // counted as the signatures each probe is compared with (a probe of the index as a fixed
+    // number of them), largest keys first.
     std::vector<Slice> slice(const std::vector<KeyStems> &keys, unsigned threads) const
     {
-        const auto smallest = [k = m_percent](qint64 a) { return smallestPartner(a, k); };
+        const auto smallest = [k = m_percent](qint64 a) {
+            return genModules::smallestPartner(a, k);
+        };
+        const auto probeWork = [&](qint64 size, quint64 window) {
+            return window >= m_indexFrom && StemIndex::finds(size, m_percent) ? kIndexProbeWork
+                                                                              : 1 + window;
+        };
         std::vector<quint64> work(keys.size(), 0);
         for (size_t key = 0; key < keys.size(); ++key)
-            keys[key].forEachProbe(smallest, [&](quint32, quint64 w) { work[key] += 1 + w; });
+            keys[key].forEachProbe(smallest, [&](quint32, qint64 size, quint64 w) {
+                work[key] += probeWork(size, w);
+            });
         std::vector<quint32> order(keys.size());
         std::iota(order.begin(), order.end(), 0u);
         std::stable_sort(order.begin(), order.end(),
@@ -420,8 +468,8 @@ private:
         for (quint32 key : order) {
             quint64 done = 0;
             quint32 begin = 0;
-            keys[key].forEachProbe(smallest, [&](quint32 x, quint64 w) {
-                done += 1 + w;
+            keys[key].forEachProbe(smallest, [&](quint32 x, qint64 size, quint64 w) {
+                done += probeWork(size, w);
                 if (done >= share) {
                     slices.push_back(Slice{key, begin, x + 1});
                     begin = x + 1;
@@ -443,9 +491,11 @@ private:
     }
 
     const int m_percent;
+    const quint64 m_indexFrom;
     const std::stop_token m_stop;
     SearchProgress *const m_progress;
     static constexpr quint32 kEmpty = std::numeric_limits<quint32>::max();
+    static constexpr quint64 kIndexProbeWork = 256;
     Groups m_groups;
     std::vector<quint32> m_groupOf;
     std::vector<std::vector<quint32>> m_groupsOfExt;
@@ -458,7 +508,7 @@ private:
 
 SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairSink &sink,
                            std::stop_token stop, SearchProgress *progress,
-                           const SearchThreads &threads)
+                           const SearchThreads &threads, const SearchTuning &tuning)
 {
     QElapsedTimer clock;
     clock.start();
@@ -468,7 +518,7 @@ SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const Pa
         progress->done.store(0);
         progress->total.store(2 * stats.candidates);
     }
-    Search search(fileRecords, percent, std::move(stop), progress);
+    Search search(fileRecords, percent, std::move(stop), progress, tuning.indexFrom);
     search.group();
     search.listMembers();
     if (search.joinStems(threads)) {

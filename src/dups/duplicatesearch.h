@@ -36,6 +36,13 @@ struct SearchThreads {
     std::function<std::jthread(std::function<void()>)> start;
 };
 
+// How the join finds its candidates. A stem with at least `indexFrom` stems to be joined with
+// looks them up in an index of its extension key, built when the key is that large; the others
+// compare signatures with each. Tests lower it so that small keys take the index too.
+struct SearchTuning {
+    quint64 indexFrom = 2048;
+};
+
 // A pair of candidates, by their 0-based position in table order; `first` < `second`.
 using PairSink = std::function<void(quint32 first, quint32 second, int percent)>;
 
@@ -57,6 +64,6 @@ QStringList statisticsLines(const SearchStats &stats);
 // end, so memory grows with the number of distinct alike stems, not with the number of rows.
 SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairSink &sink,
                            std::stop_token stop = {}, SearchProgress *progress = nullptr,
-                           const SearchThreads &threads = {});
+                           const SearchThreads &threads = {}, const SearchTuning &tuning = {});
 
 } // namespace twinsift

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
+
 // The name routines that decide when two file names count as alike. Positions and
 // lengths count UTF-16 units, as QString does.
 namespace twinsift::genModules {
@@ -29,6 +31,19 @@ double pairSimilarity(QStringView first, QStringView second);
 constexpr bool qualifies(qint64 matches, qint64 pairsFirst, qint64 pairsSecond, int percent)
 {
     return 200 * matches > percent * (pairsFirst + pairsSecond);
+}
+
+// The fewest common pairs that qualify `pairsFirst` and `pairsSecond` at `percent`.
+constexpr qint64 fewestMatches(qint64 pairsFirst, qint64 pairsSecond, int percent)
+{
+    return percent * (pairsFirst + pairsSecond) / 200 + 1;
+}
+
+// The fewest pairs a stem may have to be alike enough to one of `a` pairs that is no shorter:
+// 200 m > k (a + b) with m <= b <= a needs b > k a / (200 - k); none when k reaches 100.
+constexpr qint64 smallestPartner(qint64 a, int percent)
+{
+    return percent < 100 ? std::max<qint64>(percent * a / (200 - percent) + 1, 1) : a + 1;
 }
 
 // 100 * 2m / (a + b) rounded to the nearest whole number, halves to the even neighbour.

@@ -27,7 +27,7 @@ FileIdentity identity(size_t i)
 }
 
 Result search(const std::vector<reference::Candidate> &candidates, int percent,
-              const SearchThreads &threads = {}, size_t stopAt = 0)
+              const SearchThreads &threads = {}, size_t stopAt = 0, const SearchTuning &tuning = {})
 {
     FileRecords records;
     for (size_t i = 0; i < candidates.size(); ++i)
@@ -43,7 +43,7 @@ Result search(const std::vector<reference::Candidate> &candidates, int percent,
             if (r.pairs.size() == stopAt)
                 stop.request_stop();
         },
-        stop.get_token(), &progress, threads);
+        stop.get_token(), &progress, threads, tuning);
     const quint64 n = candidates.size();
     r.sound = records.count() == n && r.stats.candidates == n && r.stats.pairs == r.pairs.size() &&
               (r.stats.stopped || (r.stats.comparisons == n * (n - 1) / 2 &&
@@ -81,7 +81,8 @@ class TestSearch : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // The fast search must give exactly the rows of the plain loop, from an empty table on, on
-    // one thread, on two, and when the process runs out of threads after the first worker.
+    // one thread, on two, and when the process runs out of threads after the first worker;
+    // with stems joined by comparing signatures, and by the index from the smallest key on.
     void agreesWithPlainLoop()
     {
         int started = 0;
@@ -92,12 +93,14 @@ private Q_SLOTS:
             return std::jthread(std::move(work));
         };
         const SearchThreads threads[] = {{1, {}}, {2, {}}, {4, outOfThreads}};
+        const SearchTuning tunings[] = {{}, {0}};
         QRandomGenerator rng(20261206);
         for (int round = 0; round < 1500; ++round) {
             const auto candidates = randomCandidates(rng, rng.bounded(42));
             const int percent = 30 + rng.bounded(61);
             started = 0;
-            const Result result = search(candidates, percent, threads[round % 3]);
+            const Result result =
+                search(candidates, percent, threads[round % 3], 0, tunings[round % 2]);
             QVERIFY2(result.sound && result.pairs == reference::plainPairs(candidates, percent),
                      qPrintable(u"round %1"_s.arg(round)));
         }
@@ -107,8 +110,10 @@ private Q_SLOTS:
     {
         // No file name gives such stems, but the search must still be exact for them.
         const QString a(70000, u'A'), t = u"TXT"_s;
-        QCOMPARE(search({{a, t}, {a + u'B', t}, {u"AB"_s, t}, {a, t}}, 60).pairs,
-                 (std::vector<reference::Pair>{{0, 1, 100}, {0, 3, 100}, {1, 3, 100}}));
+        for (const quint64 indexFrom : {quint64(0), SearchTuning{}.indexFrom})
+            QCOMPARE(
+                search({{a, t}, {a + u'B', t}, {u"AB"_s, t}, {a, t}}, 60, {}, 0, {indexFrom}).pairs,
+                (std::vector<reference::Pair>{{0, 1, 100}, {0, 3, 100}, {1, 3, 100}}));
     }
 
     void stopKeepsRowsSoFar()

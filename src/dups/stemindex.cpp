@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: MIT
+#include "stemindex.h"
+
+#include "genmodules.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+
+namespace twinsift {
+
+namespace {
+
+// The head a stem of `b` pairs is indexed by: its partners of b pairs or more share at least
+// fewestMatches(b, b) tokens with it, whatever their length. Heads grow with the stems, so a
+// head too long to combine belongs to a stem longer than any probe that uses the index, which
+// can then never be its partner: such a stem is left out.
+qint64 indexedHead(qint64 b, int percent)
+{
+    const qint64 head = std::clamp<qint64>(b - genModules::fewestMatches(b, b, percent) + 2, 0, b);
+    return head <= StemIndex::kLongestHead ? head : 0;
+}
+
+// The head a stem of `a` pairs probes with: its partners are at least smallestPartner(a)
+// long, and the shortest of them needs the fewest common tokens.
+qint64 probeHead(qint64 a, int percent)
+{
+    const qint64 b = genModules::smallestPartner(a, percent);
+    return b > a ? 0 : std::clamp<qint64>(a - genModules::fewestMatches(a, b, percent) + 2, 0, a);
+}
+
+// Calls `f(hash, last)` with a hash of every two ranks of `head`, which is in ascending
+// order, and the position of the later one.
+template <typename F> void forEachCombination(const quint32 *head, qint64 length, const F &f)
+{
+    constexpr quint64 kMix = 0x9E3779B97F4A7C15ull;
+    for (qint64 i = 0; i + 1 < length; ++i)
+        for (qint64 j = i + 1; j < length; ++j)
+            f((head[i] * kMix + head[j]) * kMix, j);
+}
+
+// An entry's word: the stem's signature, 56 bits a bit a token, and above it the largest
+// probe the entry can serve.
+constexpr int kSignatureBits = 56;
+constexpr quint64 kSignature = (quint64(1) << kSignatureBits) - 1;
+constexpr quint64 kAnyProbe = 255;
+
+// The largest probe, in pairs, that may find a stem of `b` pairs through a combination ending
+// at `last` in its head: the two share m <= b - last + 1 tokens then, and a probe of a pairs
+// needs fewestMatches(a, b) of them.
+quint64 largestProbe(qint64 b, qint64 last, int percent)
+{
+    if (percent <= 0)
+        return kAnyProbe;
+    const qint64 most = b - last + 1;
+    qint64 a = std::max<qint64>((200 * most - 1) / percent - b, b);
+    while (a < qint64(kAnyProbe) && genModules::fewestMatches(a + 1, b, percent) <= most)
+        ++a;
+    while (a > b && genModules::fewestMatches(a, b, percent) > most)
+        --a;
+    return quint64(std::min<qint64>(a, kAnyProbe));
+}
+
+// Appends the stems of entries [begin, end) that may serve a probe of `pairs` pairs, whose
+// signatures differ from `signature` in at most `allowed` bits and that are not marked yet,
+// and marks them. Every entry a probe meets passes through here, so it is cloned for
+// processors with a popcount instruction.
+__attribute__((target_clones("popcnt", "default"))) void
+takeSimilar(const quint32 *stems, const quint64 *words, quint32 begin, quint32 end,
+            quint64 signature, qint64 pairs, qint64 allowed, quint32 *seen, quint32 mark,
+            std::vector<quint32> &out)
+{
+    for (quint32 i = begin; i < end; ++i) {
+        if (qint64(words[i] >> kSignatureBits) >= pairs &&
+            __builtin_popcountll((signature ^ words[i]) & kSignature) <= allowed &&
+            seen[stems[i]] != mark) {
+            seen[stems[i]] = mark;
+            out.push_back(stems[i]);
+        }
+    }
+}
+
+} // namespace
+
+bool StemIndex::finds(qint64 pairs, int percent)
+{
+    const qint64 b = genModules::smallestPartner(pairs, percent);
+    return b <= pairs && genModules::fewestMatches(pairs, b, percent) >= 2 &&
+           probeHead(pairs, percent) <= kLongestHead;
+}
+
+StemIndex::StemIndex(std::span<const quint16> pairs, std::span<const quint32> start, int percent)
+    : m_percent(percent)
+{
+    const auto count = quint32(start.size() - 1);
+    for (quint32 s = 0; s < count; ++s) {
+        m_sizeEnd.resize(start[s + 1] - start[s] + 1, s);
+        m_sizeEnd.back() = s + 1;
+    }
+    // A token is a pair code and which occurrence of it in the stem this is.
+    const auto forEachToken = [&](quint32 s, const auto &f) {
+        quint32 occurrence = 0;
+        for (quint32 i = start[s]; i < start[s + 1]; ++i) {
+            occurrence = i > start[s] && pairs[i] == pairs[i - 1] ? occurrence + 1 : 0;
+            f(quint64(pairs[i]) << 32 | occurrence);
+        }
+    };
+    QHash<quint64, quint32> rankOf;
+    for (quint32 s = 0; s < count; ++s)
+        forEachToken(s, [&](quint64 token) { ++rankOf[token]; });
+    std::vector<std::pair<quint32, quint64>> byFrequency;
+    byFrequency.reserve(size_t(rankOf.size()));
+    for (auto it = rankOf.cbegin(); it != rankOf.cend(); ++it)
+        byFrequency.emplace_back(it.value(), it.key());
+    std::sort(byFrequency.begin(), byFrequency.end());
+    for (size_t r = 0; r < byFrequency.size(); ++r)
+        rankOf[byFrequency[r].second] = quint32(r);
+
+    // Each stem's head: what it probes with when it can, else what it is indexed by.
+    m_start.assign(1, 0);
+    m_signatures.reserve(count);
+    std::vector<quint32> ranks;
+    quint64 combinations = 0;
+    for (quint32 s = 0; s < count; ++s) {
+        const qint64 size = start[s + 1] - start[s];
+        ranks.clear();
+        quint64 signature = 0;
+        forEachToken(s, [&](quint64 token) {
+            ranks.push_back(rankOf.value(token));
+            signature |= quint64(1)
+                         << ((token * 0x9E3779B97F4A7C15ull >> 32) * kSignatureBits >> 32);
+        });
+        m_signatures.push_back(signature);
+        std::sort(ranks.begin(), ranks.end());
+        const qint64 indexed = indexedHead(size, percent);
+        const qint64 head = finds(size, percent) ? probeHead(size, percent) : indexed;
+        m_ranks.insert(m_ranks.end(), ranks.begin(), ranks.begin() + head);
+        m_start.push_back(quint32(m_ranks.size()));
+        combinations += quint64(indexed * (indexed - 1) / 2);
+    }
+
+    // About one bucket a combination; stems that share a bucket only by chance are checked
+    // and dropped like any other candidate.
+    while ((quint64(1) << m_bits) < combinations)
+        ++m_bits;
+    m_buckets.assign((size_t(1) << m_bits) + 1, 0);
+    const auto forEachEntry = [&](const auto &f, bool backwards) {
+        for (quint32 i = 0; i < count; ++i) {
+            const quint32 s = backwards ? count - 1 - i : i;
+            forEachCombination(m_ranks.data() + m_start[s],
+                               indexedHead(start[s + 1] - start[s], percent),
+                               [&](quint64 hash, qint64 last) { f(bucket(hash), s, last); });
+        }
+    };
+    forEachEntry([&](quint64 b, quint32, qint64) { ++m_buckets[b]; }, false);
+    std::partial_sum(m_buckets.begin(), m_buckets.end(), m_buckets.begin());
+    m_stems.resize(m_buckets.back());
+    m_words.resize(m_buckets.back());
+    // Filled from the last stem back, so that each bucket ends up in ascending order and its
+    // start where its end was.
+    forEachEntry(
+        [&](quint64 b, quint32 s, qint64 last) {
+            m_stems[--m_buckets[b]] = s;
+            m_words[m_buckets[b]] =
+                m_signatures[s] | largestProbe(start[s + 1] - start[s], last, percent)
+                                      << kSignatureBits;
+        },
+        true);
+}
+
+quint64 StemIndex::bucket(quint64 hash) const
+{
+    return m_bits == 0 ? 0 : hash >> (64 - m_bits);
+}
+
+void StemIndex::candidates(quint32 x, quint32 from, std::vector<quint32> &seen, quint32 mark,
+                           std::vector<quint32> &out) const
+{
+    const qint64 size = std::upper_bound(m_sizeEnd.begin(), m_sizeEnd.end(), x) - m_sizeEnd.begin();
+    // Tokens of x a partner may lack, and the partner's tokens x lacks, at most: each bit set
+    // in only one of two signatures stands for at least one of them.
+    qint64 allowed = -1;
+    for (qint64 b = genModules::smallestPartner(size, m_percent); b <= size; ++b)
+        allowed = std::max(allowed, size + b - 2 * genModules::fewestMatches(size, b, m_percent));
+
+    // A partner of b pairs shares m >= fewestMatches(a, b) tokens with x, so its first shared
+    // ones lie within x's first a - m + 2: a combination ending at `last` can be the first
+    // only for the partners with fewestMatches(a, b) <= a - last + 1, the shorter ones, which
+    // come first in each bucket.
+    const qint64 head = m_start[x + 1] - m_start[x];
+    Q_ASSERT(head <= kLongestHead);
+    std::array<quint32, kLongestHead> before;
+    for (qint64 last = 0; last < head; ++last) {
+        const qint64 most = size - last + 1;
+        qint64 b = m_percent > 0 ? (200 * most - 1) / m_percent - size : size;
+        b = std::clamp<qint64>(b, -1, size);
+        while (b < size && genModules::fewestMatches(size, b + 1, m_percent) <= most)
+            ++b;
+        while (b >= 0 && genModules::fewestMatches(size, b, m_percent) > most)
+            --b;
+        before[size_t(last)] = b < 0 ? 0 : std::min(m_sizeEnd[size_t(b)], x);
+    }
+
+    // The buckets lie anywhere in memory: all of them are fetched before any is read.
+    std::array<std::pair<quint64, quint32>, kLongestHead *(kLongestHead - 1) / 2> looks;
+    size_t count = 0;
+    forEachCombination(m_ranks.data() + m_start[x], head, [&](quint64 hash, qint64 last) {
+        if (before[size_t(last)] > from) {
+            looks[count] = {bucket(hash), before[size_t(last)]};
+            __builtin_prefetch(m_buckets.data() + looks[count++].first);
+        }
+    });
+    for (size_t i = 0; i < count; ++i)
+        __builtin_prefetch(m_stems.data() + m_buckets[looks[i].first]);
+    const quint32 *stems = m_stems.data();
+    for (size_t i = 0; i < count; ++i) {
+        const quint32 *end = stems + m_buckets[looks[i].first + 1];
+        const quint32 *first = std::lower_bound(stems + m_buckets[looks[i].first], end, from);
+        takeSimilar(stems, m_words.data(), quint32(first - stems),
+                    quint32(std::lower_bound(first, end, looks[i].second) - stems), m_signatures[x],
+                    size, allowed, seen.data(), mark, out);
+    }
+}
+
+} // namespace twinsift
