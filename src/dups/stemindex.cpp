@@ -63,7 +63,8 @@ quint64 largestProbe(qint64 b, qint64 last, int percent)
     return quint64(std::min<qint64>(a, kAnyProbe));
 }
 
-// Appends the stems of entries [begin, end) that may serve a probe of `pairs` pairs, whose
+// Appends the stems of entries [begin, end) that may serve a probe of `pairs` pairs (kAnyProbe
+// for any larger), whose
 // signatures differ from `signature` in at most `allowed` bits and that are not marked yet,
 // and marks them. Every entry a probe meets passes through here, so it is cloned for
 // processors with a popcount instruction.
@@ -220,7 +221,7 @@ void StemIndex::candidates(quint32 x, quint32 from, std::vector<quint32> &seen, 
         const quint32 *first = std::lower_bound(stems + m_buckets[looks[i].first], end, from);
         takeSimilar(stems, m_words.data(), quint32(first - stems),
                     quint32(std::lower_bound(first, end, looks[i].second) - stems), m_signatures[x],
-                    size, allowed, seen.data(), mark, out);
+                    std::min<qint64>(size, kAnyProbe), allowed, seen.data(), mark, out);
     }
 }
 
