@@ -166,7 +166,10 @@ similarFound(const KeyStems &key, quint32 x, int percent, const std::vector<quin
     const qint64 a = key.pairs().size(x);
     const auto &probe = key.signatures()[x].words;
     size_t kept = 0;
-    for (const quint32 y : found) {
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (i + 8 < found.size()) // the stems lie anywhere in the key
+            __builtin_prefetch(key.signatures() + found[i + 8]);
+        const quint32 y = found[i];
         const qint64 b = key.pairs().size(y);
         const auto &w = key.signatures()[y].words;
         const qint64 differing =
@@ -196,8 +199,8 @@ public:
         const auto &runs = key.runs();
         const auto &pairs = key.pairs();
         m_kept.resize(key.ids().size());
-        if (key.index() && m_seen.size() < key.ids().size())
-            m_seen.resize(key.ids().size(), 0);
+        if (key.index() && m_seen.size() * 64 < key.ids().size())
+            m_seen.resize(key.ids().size() / 64 + 1, 0);
         // The first run whose stems may still match the probe; probes come by increasing size.
         size_t firstRun = 0;
         size_t ownRun = 0;
@@ -218,7 +221,7 @@ public:
             if (key.index() && x - runs[firstRun].begin >= m_indexFrom &&
                 StemIndex::finds(a, m_k)) {
                 m_found.clear();
-                key.index()->candidates(x, runs[firstRun].begin, m_seen, ++m_mark, m_found);
+                key.index()->candidates(x, runs[firstRun].begin, m_seen, m_found);
                 kept = similarFound(key, x, m_k, m_found, m_kept.data());
             } else {
                 for (size_t run = firstRun; run <= ownRun; ++run) {
@@ -262,8 +265,7 @@ private:
     std::vector<quint32> m_counts; // the probe's count of each letter pair, else 0
     std::vector<quint32> m_kept;
     std::vector<quint32> m_found; // the index's candidates of one probe
-    std::vector<quint32> m_seen;  // the probe that last found each stem of the key
-    quint32 m_mark = 0;
+    std::vector<quint64> m_seen;  // no bit set between probes
 };
 
 } // namespace

@@ -41,10 +41,10 @@ template <typename F> void forEachCombination(const quint32 *head, qint64 length
             f((head[i] * kMix + head[j]) * kMix, j);
 }
 
-// An entry's word: the stem's signature, 56 bits a bit a token, and above it the largest
-// probe the entry can serve.
-constexpr int kSignatureBits = 56;
-constexpr quint64 kSignature = (quint64(1) << kSignatureBits) - 1;
+// An entry: its stem, below it the largest probe the entry can serve, and in the low bits the
+// stem's signature, a bit a token, so that an entry is dropped without reading elsewhere.
+constexpr int kProbeShift = 32;
+constexpr int kStemShift = 40;
 constexpr quint64 kAnyProbe = 255;
 
 // The largest probe, in pairs, that may find a stem of `b` pairs through a combination ending
@@ -63,22 +63,22 @@ quint64 largestProbe(qint64 b, qint64 last, int percent)
     return quint64(std::min<qint64>(a, kAnyProbe));
 }
 
-// Appends the stems of entries [begin, end) that may serve a probe of `pairs` pairs (kAnyProbe
-// for any larger), whose
-// signatures differ from `signature` in at most `allowed` bits and that are not marked yet,
-// and marks them. Every entry a probe meets passes through here, so it is cloned for
-// processors with a popcount instruction.
+// Appends the stems before `before` of entries [begin, end) that may serve a probe of `pairs`
+// pairs (kAnyProbe for any larger), whose signatures differ from `signature` in at most
+// `allowed` bits and that are not marked in `seen` yet, and marks them. Every entry a probe
+// meets passes through here, so it is cloned for processors with a popcount instruction.
 __attribute__((target_clones("popcnt", "default"))) void
-takeSimilar(const quint32 *stems, const quint64 *words, quint32 begin, quint32 end,
-            quint64 signature, qint64 pairs, qint64 allowed, quint32 *seen, quint32 mark,
-            std::vector<quint32> &out)
+takeSimilar(const quint64 *begin, const quint64 *end, quint32 before, quint32 signature,
+            quint64 pairs, qint64 allowed, quint64 *seen, std::vector<quint32> &out)
 {
-    for (quint32 i = begin; i < end; ++i) {
-        if (qint64(words[i] >> kSignatureBits) >= pairs &&
-            __builtin_popcountll((signature ^ words[i]) & kSignature) <= allowed &&
-            seen[stems[i]] != mark) {
-            seen[stems[i]] = mark;
-            out.push_back(stems[i]);
+    for (const quint64 *entry = begin; entry != end && (*entry >> kStemShift) < before; ++entry) {
+        const auto stem = quint32(*entry >> kStemShift);
+        const quint64 bit = quint64(1) << (stem & 63);
+        if ((*entry >> kProbeShift & 255) >= pairs &&
+            __builtin_popcount(quint32(*entry) ^ signature) <= allowed &&
+            (seen[stem >> 6] & bit) == 0) {
+            seen[stem >> 6] |= bit;
+            out.push_back(stem);
         }
     }
 }
@@ -127,11 +127,10 @@ StemIndex::StemIndex(std::span<const quint16> pairs, std::span<const quint32> st
     for (quint32 s = 0; s < count; ++s) {
         const qint64 size = start[s + 1] - start[s];
         ranks.clear();
-        quint64 signature = 0;
+        quint32 signature = 0;
         forEachToken(s, [&](quint64 token) {
             ranks.push_back(rankOf.value(token));
-            signature |= quint64(1)
-                         << ((token * 0x9E3779B97F4A7C15ull >> 32) * kSignatureBits >> 32);
+            signature |= 1u << (token * 0x9E3779B97F4A7C15ull >> 59);
         });
         m_signatures.push_back(signature);
         std::sort(ranks.begin(), ranks.end());
@@ -157,16 +156,15 @@ StemIndex::StemIndex(std::span<const quint16> pairs, std::span<const quint32> st
     };
     forEachEntry([&](quint64 b, quint32, qint64) { ++m_buckets[b]; }, false);
     std::partial_sum(m_buckets.begin(), m_buckets.end(), m_buckets.begin());
-    m_stems.resize(m_buckets.back());
-    m_words.resize(m_buckets.back());
+    m_entries.resize(m_buckets.back());
     // Filled from the last stem back, so that each bucket ends up in ascending order and its
     // start where its end was.
     forEachEntry(
         [&](quint64 b, quint32 s, qint64 last) {
-            m_stems[--m_buckets[b]] = s;
-            m_words[m_buckets[b]] =
-                m_signatures[s] | largestProbe(start[s + 1] - start[s], last, percent)
-                                      << kSignatureBits;
+            m_entries[--m_buckets[b]] = quint64(s) << kStemShift |
+                                        largestProbe(start[s + 1] - start[s], last, percent)
+                                            << kProbeShift |
+                                        m_signatures[s];
         },
         true);
 }
@@ -176,7 +174,7 @@ quint64 StemIndex::bucket(quint64 hash) const
     return m_bits == 0 ? 0 : hash >> (64 - m_bits);
 }
 
-void StemIndex::candidates(quint32 x, quint32 from, std::vector<quint32> &seen, quint32 mark,
+void StemIndex::candidates(quint32 x, quint32 from, std::vector<quint64> &seen,
                            std::vector<quint32> &out) const
 {
     const qint64 size = std::upper_bound(m_sizeEnd.begin(), m_sizeEnd.end(), x) - m_sizeEnd.begin();
@@ -214,15 +212,17 @@ void StemIndex::candidates(quint32 x, quint32 from, std::vector<quint32> &seen, 
         }
     });
     for (size_t i = 0; i < count; ++i)
-        __builtin_prefetch(m_stems.data() + m_buckets[looks[i].first]);
-    const quint32 *stems = m_stems.data();
-    for (size_t i = 0; i < count; ++i) {
-        const quint32 *end = stems + m_buckets[looks[i].first + 1];
-        const quint32 *first = std::lower_bound(stems + m_buckets[looks[i].first], end, from);
-        takeSimilar(stems, m_words.data(), quint32(first - stems),
-                    quint32(std::lower_bound(first, end, looks[i].second) - stems), m_signatures[x],
-                    std::min<qint64>(size, kAnyProbe), allowed, seen.data(), mark, out);
-    }
+        __builtin_prefetch(m_entries.data() + m_buckets[looks[i].first]);
+    const size_t found = out.size();
+    // The window's start needs no search: a stem short of it would need more common tokens
+    // than it has, so its entries serve no probe as large.
+    for (size_t i = 0; i < count; ++i)
+        takeSimilar(m_entries.data() + m_buckets[looks[i].first],
+                    m_entries.data() + m_buckets[looks[i].first + 1], looks[i].second,
+                    m_signatures[x], quint64(std::min<qint64>(size, kAnyProbe)), allowed,
+                    seen.data(), out);
+    for (size_t i = found; i < out.size(); ++i)
+        seen[out[i] >> 6] = 0;
 }
 
 } // namespace twinsift

@@ -25,8 +25,16 @@ public:
     // [start[s], start[s + 1]); the stems come in ascending order of their number of pairs.
     StemIndex(std::span<const quint16> pairs, std::span<const quint32> start, int percent);
 
-    // Whether the index can hold a key of `stems` stems: its entries are numbered in 32 bits.
-    static bool fits(quint64 stems) { return stems * kLongestHead * kLongestHead < (1ull << 32); }
+    // The longest head combined: past it a stem's combinations outgrow a scan of its window.
+    static constexpr qint64 kLongestHead = 40;
+    static constexpr int kStemBits = 24;
+
+    // Whether the index can hold a key of `stems` stems: an entry holds a stem in 24 bits, and
+    // the entries are numbered in 32.
+    static bool fits(quint64 stems)
+    {
+        return stems < (1u << kStemBits) && stems * kLongestHead * kLongestHead < (1ull << 32);
+    }
 
     // Whether the partners of a stem of `pairs` letter pairs can all be found here: they
     // share at least two pairs with it, and its head is short enough to combine.
@@ -34,13 +42,10 @@ public:
 
     // Appends to `out`, each once, every stem in [from, x) that shares with stem x, a stem
     // that finds() holds for, the two first tokens of their common part, but some that differ
-    // from it in more tokens than any partner may. `seen` holds a mark a stem; `mark` must
-    // differ from every mark given before with the same `seen`.
-    void candidates(quint32 x, quint32 from, std::vector<quint32> &seen, quint32 mark,
+    // from it in more tokens than any partner may, and maybe some before `from`. `seen` holds
+    // a bit a stem, none set, as it is left.
+    void candidates(quint32 x, quint32 from, std::vector<quint64> &seen,
                     std::vector<quint32> &out) const;
-
-    // The longest head combined: past it a stem's combinations outgrow a scan of its window.
-    static constexpr qint64 kLongestHead = 40;
 
 private:
     // The bucket of a combination's hash.
@@ -51,10 +56,9 @@ private:
     std::vector<quint32> m_sizeEnd;    // how many stems have at most so many pairs
     std::vector<quint32> m_start;      // stem s's head at [m_start[s], m_start[s + 1])
     std::vector<quint32> m_ranks;      // the heads, rarest token first
-    std::vector<quint64> m_signatures; // a bit a token of each stem
+    std::vector<quint32> m_signatures; // a bit a token of each stem
     std::vector<quint32> m_buckets;    // a bucket's entries at [m_buckets[b], m_buckets[b + 1])
-    std::vector<quint32> m_stems;      // the entries, in ascending order within each bucket
-    std::vector<quint64> m_words;      // beside each of m_stems, read with it
+    std::vector<quint64> m_entries;    // in ascending order of their stems within each bucket
 };
 
 } // namespace twinsift
