@@ -141,9 +141,10 @@ StemIndex::StemIndex(std::span<const quint16> pairs, std::span<const quint32> st
         combinations += quint64(indexed * (indexed - 1) / 2);
     }
 
-    // About one bucket a combination; stems that share a bucket only by chance are checked
-    // and dropped like any other candidate.
-    while ((quint64(1) << m_bits) < combinations)
+    // A bucket for two to four combinations: stems that share a bucket only by chance are
+    // dropped like any other candidate, mostly by their entries alone, and the buckets cost
+    // less memory than the entries.
+    while ((quint64(4) << m_bits) < combinations)
         ++m_bits;
     m_buckets.assign((size_t(1) << m_bits) + 1, 0);
     const auto forEachEntry = [&](const auto &f, bool backwards) {
