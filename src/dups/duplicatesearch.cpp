@@ -217,11 +217,13 @@ public:
                 continue;
             while (runs[firstRun].size < smallest)
                 ++firstRun;
+            // The index pays while its entries to read are fewer than the signatures to scan,
+            // which each cost less: names as alike as a system's own files fill its buckets.
+            const quint32 window = x - runs[firstRun].begin;
             size_t kept = 0;
-            if (key.index() && x - runs[firstRun].begin >= m_indexFrom &&
-                StemIndex::finds(a, m_k)) {
-                m_found.clear();
-                key.index()->candidates(x, runs[firstRun].begin, m_seen, m_found);
+            m_found.clear();
+            if (key.index() && window >= m_indexFrom && StemIndex::finds(a, m_k) &&
+                key.index()->candidates(x, runs[firstRun].begin, window / 2, m_seen, m_found)) {
                 kept = similarFound(key, x, m_k, m_found, m_kept.data());
             } else {
                 for (size_t run = firstRun; run <= ownRun; ++run) {

@@ -175,7 +175,7 @@ quint64 StemIndex::bucket(quint64 hash) const
     return m_bits == 0 ? 0 : hash >> (64 - m_bits);
 }
 
-void StemIndex::candidates(quint32 x, quint32 from, std::vector<quint64> &seen,
+bool StemIndex::candidates(quint32 x, quint32 from, quint64 budget, std::vector<quint64> &seen,
                            std::vector<quint32> &out) const
 {
     const qint64 size = std::upper_bound(m_sizeEnd.begin(), m_sizeEnd.end(), x) - m_sizeEnd.begin();
@@ -212,8 +212,13 @@ void StemIndex::candidates(quint32 x, quint32 from, std::vector<quint64> &seen,
             __builtin_prefetch(m_buckets.data() + looks[count++].first);
         }
     });
-    for (size_t i = 0; i < count; ++i)
+    quint64 entries = 0;
+    for (size_t i = 0; i < count; ++i) {
+        entries += m_buckets[looks[i].first + 1] - m_buckets[looks[i].first];
         __builtin_prefetch(m_entries.data() + m_buckets[looks[i].first]);
+    }
+    if (entries > budget)
+        return false;
     const size_t found = out.size();
     // The window's start needs no search: a stem short of it would need more common tokens
     // than it has, so its entries serve no probe as large.
@@ -224,6 +229,7 @@ void StemIndex::candidates(quint32 x, quint32 from, std::vector<quint64> &seen,
                     seen.data(), out);
     for (size_t i = found; i < out.size(); ++i)
         seen[out[i] >> 6] = 0;
+    return true;
 }
 
 } // namespace twinsift

@@ -42,9 +42,10 @@ public:
 
     // Appends to `out`, each once, every stem in [from, x) that shares with stem x, a stem
     // that finds() holds for, the two first tokens of their common part, but some that differ
-    // from it in more tokens than any partner may, and maybe some before `from`. `seen` holds
-    // a bit a stem, none set, as it is left.
-    void candidates(quint32 x, quint32 from, std::vector<quint64> &seen,
+    // from it in more tokens than any partner may, and maybe some before `from`; or returns
+    // false, with nothing appended, when that means reading more than `budget` entries. `seen`
+    // holds a bit a stem, none set, as it is left.
+    bool candidates(quint32 x, quint32 from, quint64 budget, std::vector<quint64> &seen,
                     std::vector<quint32> &out) const;
 
 private:
