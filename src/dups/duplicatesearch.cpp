@@ -12,6 +12,7 @@
 #include <array>
 #include <deque>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <numeric>
 #include <system_error>

@@ -60,8 +60,9 @@ QStringList statisticsLines(const SearchStats &stats);
 // as it was, for the pairs' paths and identities.
 //
 // Identical stems are grouped, and only distinct stems of one extension key are joined: by
-// length, then by a signature of their letter pairs, then by counting; pairs stream out at the
-// end, so memory grows with the number of distinct alike stems, not with the number of rows.
+// length (in large keys, through an index of their rarest letter pairs), then by a signature
+// of their letter pairs, then by counting; pairs stream out at the end, so memory grows with
+// the number of distinct alike stems, not with the number of rows.
 SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairSink &sink,
                            std::stop_token stop = {}, SearchProgress *progress = nullptr,
                            const SearchThreads &threads = {}, const SearchTuning &tuning = {});
