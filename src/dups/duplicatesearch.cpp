@@ -96,8 +96,8 @@ public:
         }
     }
 
-    // Reads every stem's pairs, and indexes them when some stem has `indexFrom` stems or more
-    // to be joined with; the work the join does is known without them.
+    // Reads every stem's pairs, and indexes them when there are more than `indexFrom`; the
+    // work the join does is known without them.
     void tokenize(const Groups &groups, int percent, quint64 indexFrom)
     {
         m_pairs.start.assign(1, 0);
@@ -288,8 +288,8 @@ namespace {
 class Search {
 public:
     Search(const FileRecords &records, int percent, std::stop_token stop, SearchProgress *progress,
-           quint64 indexFrom)
-        : m_percent(percent), m_indexFrom(indexFrom), m_stop(std::move(stop)),
+           const SearchTuning &tuning)
+        : m_percent(percent), m_tuning(tuning), m_stop(std::move(stop)),
           m_progress(progress), m_groups{records, {}}
     {
     }
@@ -362,14 +362,16 @@ public:
             ++slicesLeft[s.key];
         std::atomic<size_t> nextSlice{0};
         auto worker = [&](unsigned t) {
-            StemJoin join(m_percent, m_indexFrom);
+            StemJoin join(m_percent, m_tuning.indexFrom);
             for (size_t i; (i = nextSlice.fetch_add(1)) < slices.size();) {
                 if (m_stop.stop_requested())
                     return;
                 const Slice &s = slices[i];
                 KeyStems &key = keys[s.key];
-                std::call_once(tokenized[s.key],
-                               [&] { key.tokenize(m_groups, m_percent, m_indexFrom); });
+                std::call_once(tokenized[s.key], [&] {
+                    key.tokenize(m_groups, m_percent,
+                                 std::max(m_tuning.indexKeysFrom, m_tuning.indexFrom));
+                });
                 join.run(key, s.begin, s.end, m_members, m_found[t], m_stop, m_progress);
                 if (slicesLeft[s.key].fetch_sub(1) == 1)
                     key = KeyStems();
@@ -454,14 +456,16 @@ private:
         const auto smallest = [k = m_percent](qint64 a) {
             return genModules::smallestPartner(a, k);
         };
-        const auto probeWork = [&](qint64 size, quint64 window) {
-            return window >= m_indexFrom && StemIndex::finds(size, m_percent) ? kIndexProbeWork
-                                                                              : 1 + window;
+        const auto probeWork = [&](quint32 key, qint64 size, quint64 window) {
+            return keys[key].count() > m_tuning.indexKeysFrom && window >= m_tuning.indexFrom &&
+                           StemIndex::finds(size, m_percent)
+                       ? kIndexProbeWork
+                       : 1 + window;
         };
         std::vector<quint64> work(keys.size(), 0);
         for (size_t key = 0; key < keys.size(); ++key)
             keys[key].forEachProbe(smallest, [&](quint32, qint64 size, quint64 w) {
-                work[key] += probeWork(size, w);
+                work[key] += probeWork(quint32(key), size, w);
             });
         std::vector<quint32> order(keys.size());
         std::iota(order.begin(), order.end(), 0u);
@@ -474,7 +478,7 @@ private:
             quint64 done = 0;
             quint32 begin = 0;
             keys[key].forEachProbe(smallest, [&](quint32 x, qint64 size, quint64 w) {
-                done += probeWork(size, w);
+                done += probeWork(key, size, w);
                 if (done >= share) {
                     slices.push_back(Slice{key, begin, x + 1});
                     begin = x + 1;
@@ -496,7 +500,7 @@ private:
     }
 
     const int m_percent;
-    const quint64 m_indexFrom;
+    const SearchTuning m_tuning;
     const std::stop_token m_stop;
     SearchProgress *const m_progress;
     static constexpr quint32 kEmpty = std::numeric_limits<quint32>::max();
@@ -523,7 +527,7 @@ SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const Pa
         progress->done.store(0);
         progress->total.store(2 * stats.candidates);
     }
-    Search search(fileRecords, percent, std::move(stop), progress, tuning.indexFrom);
+    Search search(fileRecords, percent, std::move(stop), progress, tuning);
     search.group();
     search.listMembers();
     if (search.joinStems(threads)) {

@@ -93,7 +93,7 @@ private Q_SLOTS:
             return std::jthread(std::move(work));
         };
         const SearchThreads threads[] = {{1, {}}, {2, {}}, {4, outOfThreads}};
-        const SearchTuning tunings[] = {{}, {0}};
+        const SearchTuning tunings[] = {{}, {0, 0}};
         QRandomGenerator rng(20261206);
         for (int round = 0; round < 1500; ++round) {
             const auto candidates = randomCandidates(rng, rng.bounded(42));
@@ -110,10 +110,9 @@ private Q_SLOTS:
     {
         // No file name gives such stems, but the search must still be exact for them.
         const QString a(70000, u'A'), t = u"TXT"_s;
-        for (const quint64 indexFrom : {quint64(0), SearchTuning{}.indexFrom})
-            QCOMPARE(
-                search({{a, t}, {a + u'B', t}, {u"AB"_s, t}, {a, t}}, 60, {}, 0, {indexFrom}).pairs,
-                (std::vector<reference::Pair>{{0, 1, 100}, {0, 3, 100}, {1, 3, 100}}));
+        for (const SearchTuning &tuning : {SearchTuning{0, 0}, SearchTuning{}})
+            QCOMPARE(search({{a, t}, {a + u'B', t}, {u"AB"_s, t}, {a, t}}, 60, {}, 0, tuning).pairs,
+                     (std::vector<reference::Pair>{{0, 1, 100}, {0, 3, 100}, {1, 3, 100}}));
     }
 
     void stopKeepsRowsSoFar()
