@@ -153,11 +153,20 @@ qsizetype escapedBound(Format format, qsizetype size)
     return (format == Format::Jsonl ? 6 : 2) * size + 3;
 }
 
+// Where `bound` more bytes may be written.
+char *room(RowBuffer &rows, qsizetype bound)
+{
+    if (rows.size + bound > qsizetype(rows.bytes.size()))
+        rows.bytes.resize(size_t(rows.size + bound)); // a row longer than the buffer: deep paths
+    return rows.bytes.data() + rows.size;
+}
+
 } // namespace
 
 RowWriter::RowWriter(std::FILE *out, Format format, QList<QByteArray> columns)
-    : m_out(out), m_format(format), m_columns(std::move(columns)), m_buffer(2 * kFlushAt)
+    : m_out(out), m_format(format), m_columns(std::move(columns))
 {
+    m_buffer.bytes.resize(2 * kFlushAt);
     for (const QByteArray &column : m_columns) {
         QByteArray key(escapedBound(Format::Jsonl, column.size()), Qt::Uninitialized);
         key.truncate(putJson(key.data(), column) - key.data());
@@ -171,19 +180,12 @@ RowWriter::~RowWriter()
     flush();
 }
 
-char *RowWriter::room(qsizetype bound)
-{
-    if (m_size + bound > qsizetype(m_buffer.size()))
-        m_buffer.resize(size_t(m_size + bound)); // a row longer than the buffer: deep paths
-    return m_buffer.data() + m_size;
-}
-
 void RowWriter::writeHeader()
 {
     qsizetype bound = 4;
     for (const QByteArray &column : m_columns)
         bound += escapedBound(m_format, column.size()) + 1;
-    char *const start = room(bound);
+    char *const start = room(m_buffer, bound);
     char *out = start;
     if (m_format == Format::Jsonl)
         *out++ = '[';
@@ -203,17 +205,24 @@ void RowWriter::writeHeader()
         }
     }
     out = put(out, m_format == Format::Csv ? "\r\n" : m_format == Format::Jsonl ? "]\n" : "\n");
-    m_size += out - start;
+    m_buffer.size += out - start;
 }
 
 bool RowWriter::writeRow(std::initializer_list<Cell> cells)
 {
     if (m_error != 0)
         return false;
+    formatRow(m_buffer, cells);
+    return m_buffer.size < kFlushAt || flush();
+}
+
+void RowWriter::formatRow(RowBuffer &rows, std::initializer_list<Cell> cells) const
+{
     qsizetype bound = m_keyBytes + 4;
     for (const Cell &cell : cells)
-        bound += escapedBound(m_format, cell.bytes.size()) + 1;
-    char *const start = room(bound);
+        bound +=
+            (cell.formatted ? cell.bytes.size() : escapedBound(m_format, cell.bytes.size())) + 1;
+    char *const start = room(rows, bound);
     char *out = start;
     qsizetype column = 0;
     switch (m_format) {
@@ -221,7 +230,7 @@ bool RowWriter::writeRow(std::initializer_list<Cell> cells)
         for (const Cell &cell : cells) {
             if (column++ > 0)
                 *out++ = '\t';
-            out = putTsv(out, cell.bytes);
+            out = cell.formatted ? put(out, cell.bytes) : putTsv(out, cell.bytes);
         }
         *out++ = '\n';
         break;
@@ -229,7 +238,7 @@ bool RowWriter::writeRow(std::initializer_list<Cell> cells)
         for (const Cell &cell : cells) {
             if (column++ > 0)
                 *out++ = ',';
-            out = putCsv(out, cell.bytes);
+            out = cell.formatted ? put(out, cell.bytes) : putCsv(out, cell.bytes);
         }
         out = put(out, "\r\n");
         break;
@@ -239,24 +248,53 @@ bool RowWriter::writeRow(std::initializer_list<Cell> cells)
             if (column > 0)
                 *out++ = ',';
             out = put(out, m_keys.value(column++));
-            out = cell.number ? put(out, cell.bytes) : putJson(out, cell.bytes);
+            out = cell.number || cell.formatted ? put(out, cell.bytes) : putJson(out, cell.bytes);
         }
         out = put(out, "}\n");
         break;
     }
-    m_size += out - start;
-    return m_size < kFlushAt || flush();
+    rows.size += out - start;
+}
+
+void RowWriter::formatCell(QByteArray &out, QByteArrayView bytes) const
+{
+    out.resize(escapedBound(m_format, bytes.size()));
+    char *const start = out.data();
+    const char *end = start;
+    switch (m_format) {
+    case Format::Tsv:
+        end = putTsv(start, bytes);
+        break;
+    case Format::Csv:
+        end = putCsv(start, bytes);
+        break;
+    case Format::Jsonl:
+        end = putJson(start, bytes);
+        break;
+    }
+    out.truncate(end - start);
+}
+
+bool RowWriter::write(QByteArrayView rows)
+{
+    if (!flush())
+        return false;
+    errno = 0;
+    const auto size = size_t(rows.size());
+    if (std::fwrite(rows.data(), 1, size, m_out) != size || std::fflush(m_out) != 0)
+        m_error = errno != 0 ? errno : EIO;
+    return m_error == 0;
 }
 
 bool RowWriter::flush()
 {
     if (m_error == 0) {
         errno = 0;
-        const auto size = size_t(m_size);
-        if (std::fwrite(m_buffer.data(), 1, size, m_out) != size || std::fflush(m_out) != 0)
+        const auto size = size_t(m_buffer.size);
+        if (std::fwrite(m_buffer.bytes.data(), 1, size, m_out) != size || std::fflush(m_out) != 0)
             m_error = errno != 0 ? errno : EIO;
     }
-    m_size = 0;
+    m_buffer.size = 0;
     return m_error == 0;
 }
 

@@ -18,6 +18,16 @@ enum class Format { Tsv, Csv, Jsonl };
 struct Cell {
     QByteArrayView bytes;
     bool number = false;
+    bool formatted = false; // already in the format's form (RowWriter::formatCell): copied as is
+};
+
+// Formatted rows, for rows formatted on several threads and written in order. The bytes grow
+// as needed and are kept for the next rows.
+struct RowBuffer {
+    std::vector<char> bytes;
+    qsizetype size = 0;
+
+    QByteArrayView view() const { return QByteArrayView(bytes.data(), size); }
 };
 
 // Writes rows to a stream, buffered. tsv escapes backslash, tab, CR and LF; csv follows
@@ -34,21 +44,25 @@ public:
     // False once a write has failed: rows after that are dropped, and the caller should stop.
     bool writeRow(std::initializer_list<Cell> cells);
     bool flush();
+
+    // Appends a row to `rows` as writeRow would write it. Uses nothing that a write changes, so
+    // several threads may format at once.
+    void formatRow(RowBuffer &rows, std::initializer_list<Cell> cells) const;
+    // Sets `out` to a cell's bytes as they go into a row, for a cell repeated in many rows.
+    void formatCell(QByteArray &out, QByteArrayView bytes) const;
+    // Writes formatted rows after all before them, at once; false as writeRow.
+    bool write(QByteArrayView rows);
     // The errno of the first failed write, 0 while all went out.
     int error() const { return m_error; }
 
 private:
-    // Where `bound` more bytes may be written.
-    char *room(qsizetype bound);
-
     std::FILE *m_out;
     Format m_format;
     QList<QByteArray> m_columns;
     QList<QByteArray> m_keys; // the jsonl keys, encoded once with their colon
     qsizetype m_keyBytes = 0;
     // Cells are escaped straight into it, through a pointer, as each row's size is bounded.
-    std::vector<char> m_buffer;
-    qsizetype m_size = 0;
+    RowBuffer m_buffer;
     int m_error = 0;
 };
 

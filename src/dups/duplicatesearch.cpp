@@ -369,30 +369,74 @@ public:
         }
     }
 
-    // Hands out the pairs in the order of the plain loop: by first candidate, then second.
-    void streamPairs(const PairSink &sink, SearchStats &stats)
+    // Hands out the pairs in the order of the plain loop, by first candidate, then second, on
+    // `threads` of `workers`. The candidates are cut into parts of about equal numbers of pairs,
+    // counted first, so that each part's pairs are numbered before any is made, and the threads
+    // claim the parts in order.
+    void streamPairs(const SearchThreads &workers, unsigned threads, const PairPieceSink &sink,
+                     SearchStats &stats)
     {
         const auto n = quint32(m_groupOf.size());
-        std::vector<std::pair<quint32, int>> partners;
+        struct Part {
+            quint32 begin;
+            quint64 number;
+        };
+        std::vector<Part> parts;
+        quint64 total = 0, inPart = 0;
         for (quint32 i = 0; i < n; ++i) {
-            if (m_stop.stop_requested()) {
-                stats.stopped = true;
-                break;
+            if (i == 0 || inPart >= kPartPairs) {
+                parts.push_back(Part{i, total});
+                inPart = 0;
             }
-            const quint32 own = m_groupOf[i];
-            partners.clear();
-            if (m_groups.pairCount(own) > 0)
-                addLaterMembers(own, i, 100, partners);
-            for (auto link = m_alike.begin(own); link != m_alike.end(own); ++link)
-                addLaterMembers(link->first, i, link->second, partners);
-            std::sort(partners.begin(), partners.end());
-            for (const auto &[j, pct] : partners)
-                sink(i, j, pct);
-            stats.pairs += partners.size();
-            stats.comparisons += n - 1 - i;
-            if (m_progress)
-                m_progress->done.fetch_add(1, std::memory_order_relaxed);
+            const quint64 count = laterPartners(i, nullptr);
+            total += count;
+            inPart += count;
         }
+        parts.push_back(Part{n, total});
+
+        std::atomic<size_t> nextPart{0};
+        std::atomic<quint64> handedOut{0}, comparisons{0}, done{0};
+        const auto worker = [&](unsigned t) {
+            std::vector<FoundPair> pairs;
+            for (size_t part;
+                 !m_stop.stop_requested() && (part = nextPart.fetch_add(1)) + 1 < parts.size();) {
+                const quint32 end = parts[part + 1].begin;
+                quint64 number = parts[part].number, compared = 0;
+                quint32 i = parts[part].begin;
+                for (; i < end && !m_stop.stop_requested(); ++i) {
+                    laterPartners(i, &pairs);
+                    compared += n - 1 - i;
+                    if (pairs.size() >= kPartPairs && i + 1 < end) {
+                        sink(PairPiece{t, part, number, pairs, false});
+                        number += pairs.size();
+                        pairs.clear();
+                    }
+                }
+                sink(PairPiece{t, part, number, pairs, true});
+                handedOut += number + pairs.size() - parts[part].number;
+                pairs.clear();
+                comparisons += compared;
+                done += i - parts[part].begin;
+                if (m_progress)
+                    m_progress->done.fetch_add(i - parts[part].begin, std::memory_order_relaxed);
+            }
+        };
+        threads = unsigned(std::clamp<size_t>(parts.size() - 1, 1, threads));
+        {
+            std::vector<std::jthread> pool;
+            try {
+                for (unsigned t = 1; t < threads; ++t) {
+                    auto work = [&worker, t] { worker(t); };
+                    pool.push_back(workers.start ? workers.start(work) : std::jthread(work));
+                }
+            } catch (const std::system_error &) {
+                // Out of threads: the ones started and this one share the parts between them.
+            }
+            worker(0);
+        }
+        stats.pairs = handedOut;
+        stats.comparisons = comparisons;
+        stats.stopped = done < n;
     }
 
 private:
@@ -434,18 +478,37 @@ private:
         return slices;
     }
 
-    void addLaterMembers(quint32 group, quint32 after, int percent,
-                         std::vector<std::pair<quint32, int>> &partners) const
+    // Counts the partners of candidate i that come after it and, with `out`, appends its pairs
+    // with them in order. They are the later members of its own group and of each alike group.
+    quint64 laterPartners(quint32 i, std::vector<FoundPair> *out) const
     {
-        for (auto it = std::upper_bound(m_members.begin(group), m_members.end(group), after);
-             it != m_members.end(group); ++it)
-            partners.emplace_back(*it, percent);
+        const quint32 own = m_groupOf[i];
+        const size_t from = out ? out->size() : 0;
+        quint64 count = 0;
+        int lists = 0;
+        const auto add = [&](quint32 group, int percent) {
+            const quint32 *it = std::upper_bound(m_members.begin(group), m_members.end(group), i);
+            count += quint64(m_members.end(group) - it);
+            lists += it != m_members.end(group) ? 1 : 0;
+            for (; out && it != m_members.end(group); ++it)
+                out->push_back(FoundPair{i, *it, percent});
+        };
+        if (m_groups.pairCount(own) > 0)
+            add(own, 100);
+        for (auto link = m_alike.begin(own); link != m_alike.end(own); ++link)
+            add(link->first, link->second);
+        if (out && lists > 1)
+            std::sort(out->begin() + qsizetype(from), out->end(),
+                      [](const FoundPair &a, const FoundPair &b) { return a.second < b.second; });
+        return count;
     }
 
     const int m_percent;
     const std::stop_token m_stop;
     SearchProgress *const m_progress;
     static constexpr quint32 kEmpty = std::numeric_limits<quint32>::max();
+    // Small enough that the threads stay busy to the end and a part's rows fit in the cache.
+    static constexpr quint32 kPartPairs = 4096;
     Groups m_groups;
     std::vector<quint32> m_groupOf;
     std::vector<std::vector<quint32>> m_groupsOfExt;
@@ -454,11 +517,10 @@ private:
     Lists<std::pair<quint32, int>> m_alike;
 };
 
-} // namespace
-
-SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairSink &sink,
-                           std::stop_token stop, SearchProgress *progress,
-                           const SearchThreads &threads)
+// Joins on `threads` and hands the pairs out on `outputThreads` of them.
+SearchStats runSearch(const FileRecords &fileRecords, int percent, const PairPieceSink &sink,
+                      std::stop_token stop, SearchProgress *progress, const SearchThreads &threads,
+                      unsigned outputThreads)
 {
     QElapsedTimer clock;
     clock.start();
@@ -473,12 +535,36 @@ SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const Pa
     search.listMembers();
     if (search.joinStems(threads)) {
         search.linkAlikeGroups();
-        search.streamPairs(sink, stats);
+        search.streamPairs(threads, outputThreads, sink, stats);
     } else {
         stats.stopped = true;
     }
     stats.elapsedSeconds = clock.elapsed() / 1000;
     return stats;
+}
+
+} // namespace
+
+SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairSink &sink,
+                           std::stop_token stop, SearchProgress *progress,
+                           const SearchThreads &threads)
+{
+    return runSearch(
+        fileRecords, percent,
+        [&](const PairPiece &piece) {
+            for (const FoundPair &pair : piece.pairs)
+                sink(pair.first, pair.second, pair.percent);
+        },
+        std::move(stop), progress, threads, 1);
+}
+
+SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairPieceSink &sink,
+                           std::stop_token stop, SearchProgress *progress,
+                           const SearchThreads &threads)
+{
+    return runSearch(fileRecords, percent, sink, std::move(stop), progress, threads,
+                     threads.count > 0 ? threads.count
+                                       : std::max(1u, std::thread::hardware_concurrency()));
 }
 
 } // namespace twinsift
