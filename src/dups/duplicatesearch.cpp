@@ -372,9 +372,9 @@ public:
     // Hands out the pairs in the order of the plain loop, by first candidate, then second, on
     // `threads` of `workers`. The candidates are cut into parts of about equal numbers of pairs,
     // counted first, so that each part's pairs are numbered before any is made, and the threads
-    // claim the parts in order.
-    void streamPairs(const SearchThreads &workers, unsigned threads, const PairPieceSink &sink,
-                     SearchStats &stats)
+    // claim the parts in order. A piece goes out once it holds `piecePairs` pairs or more.
+    void streamPairs(const SearchThreads &workers, unsigned threads, size_t piecePairs,
+                     const PairPieceSink &sink, SearchStats &stats)
     {
         const auto n = quint32(m_groupOf.size());
         struct Part {
@@ -384,6 +384,10 @@ public:
         std::vector<Part> parts;
         quint64 total = 0, inPart = 0;
         for (quint32 i = 0; i < n; ++i) {
+            if (m_stop.stop_requested()) {
+                stats.stopped = true;
+                return;
+            }
             if (i == 0 || inPart >= kPartPairs) {
                 parts.push_back(Part{i, total});
                 inPart = 0;
@@ -397,16 +401,17 @@ public:
         std::atomic<size_t> nextPart{0};
         std::atomic<quint64> handedOut{0}, comparisons{0}, done{0};
         const auto worker = [&](unsigned t) {
-            std::vector<FoundPair> pairs;
+            Partners partners;
+            std::vector<FoundPair> &pairs = partners.pairs;
             for (size_t part;
                  !m_stop.stop_requested() && (part = nextPart.fetch_add(1)) + 1 < parts.size();) {
                 const quint32 end = parts[part + 1].begin;
                 quint64 number = parts[part].number, compared = 0;
                 quint32 i = parts[part].begin;
                 for (; i < end && !m_stop.stop_requested(); ++i) {
-                    laterPartners(i, &pairs);
+                    laterPartners(i, &partners);
                     compared += n - 1 - i;
-                    if (pairs.size() >= kPartPairs && i + 1 < end) {
+                    if (pairs.size() >= piecePairs && i + 1 < end) {
                         sink(PairPiece{t, part, number, pairs, false});
                         number += pairs.size();
                         pairs.clear();
@@ -440,6 +445,18 @@ public:
     }
 
 private:
+    // What is left of a group's members after a candidate, and their percent with it.
+    struct Later {
+        const quint32 *next;
+        const quint32 *end;
+        int percent;
+    };
+    // A thread's pairs on their way out, and the lists they are merged from.
+    struct Partners {
+        std::vector<FoundPair> pairs;
+        std::vector<Later> lists;
+    };
+
     struct Slice {
         quint32 key;
         quint32 begin;
@@ -479,27 +496,46 @@ private:
     }
 
     // Counts the partners of candidate i that come after it and, with `out`, appends its pairs
-    // with them in order. They are the later members of its own group and of each alike group.
-    quint64 laterPartners(quint32 i, std::vector<FoundPair> *out) const
+    // with them in order. They are the later members of its own group and of each alike group,
+    // lists in candidate order: a few are merged, many sorted.
+    quint64 laterPartners(quint32 i, Partners *out) const
     {
         const quint32 own = m_groupOf[i];
-        const size_t from = out ? out->size() : 0;
         quint64 count = 0;
-        int lists = 0;
+        if (out)
+            out->lists.clear();
         const auto add = [&](quint32 group, int percent) {
             const quint32 *it = std::upper_bound(m_members.begin(group), m_members.end(group), i);
             count += quint64(m_members.end(group) - it);
-            lists += it != m_members.end(group) ? 1 : 0;
-            for (; out && it != m_members.end(group); ++it)
-                out->push_back(FoundPair{i, *it, percent});
+            if (out && it != m_members.end(group))
+                out->lists.push_back(Later{it, m_members.end(group), percent});
         };
         if (m_groups.pairCount(own) > 0)
             add(own, 100);
         for (auto link = m_alike.begin(own); link != m_alike.end(own); ++link)
             add(link->first, link->second);
-        if (out && lists > 1)
-            std::sort(out->begin() + qsizetype(from), out->end(),
-                      [](const FoundPair &a, const FoundPair &b) { return a.second < b.second; });
+        if (!out)
+            return count;
+        auto &lists = out->lists;
+        auto &pairs = out->pairs;
+        const size_t from = pairs.size();
+        if (lists.size() <= kMergeAtMost) {
+            while (!lists.empty()) {
+                auto least = lists.begin();
+                for (auto l = least + 1; l != lists.end(); ++l)
+                    least = *l->next < *least->next ? l : least;
+                pairs.push_back(FoundPair{i, *least->next, least->percent});
+                if (++least->next == least->end)
+                    lists.erase(least);
+            }
+            return count;
+        }
+        for (const Later &list : lists) {
+            for (const quint32 *it = list.next; it != list.end; ++it)
+                pairs.push_back(FoundPair{i, *it, list.percent});
+        }
+        std::sort(pairs.begin() + qsizetype(from), pairs.end(),
+                  [](const FoundPair &a, const FoundPair &b) { return a.second < b.second; });
         return count;
     }
 
@@ -507,8 +543,11 @@ private:
     const std::stop_token m_stop;
     SearchProgress *const m_progress;
     static constexpr quint32 kEmpty = std::numeric_limits<quint32>::max();
-    // Small enough that the threads stay busy to the end and a part's rows fit in the cache.
-    static constexpr quint32 kPartPairs = 4096;
+    // Small enough that the threads stay busy to the end, large enough that they seldom wait
+    // for each other's parts.
+    static constexpr quint32 kPartPairs = 16384;
+    // Merging scans every list for the least next partner: cheaper than sorting for a few.
+    static constexpr size_t kMergeAtMost = 4;
     Groups m_groups;
     std::vector<quint32> m_groupOf;
     std::vector<std::vector<quint32>> m_groupsOfExt;
@@ -517,10 +556,15 @@ private:
     Lists<std::pair<quint32, int>> m_alike;
 };
 
-// Joins on `threads` and hands the pairs out on `outputThreads` of them.
+// Pairs a piece gathers before it goes out, where pieces share the cores: they and their rows
+// stay in the cache.
+constexpr size_t kPiecePairs = 2048;
+
+// Joins on `threads` and hands the pairs out on `outputThreads` of them, in pieces of at least
+// `piecePairs`.
 SearchStats runSearch(const FileRecords &fileRecords, int percent, const PairPieceSink &sink,
                       std::stop_token stop, SearchProgress *progress, const SearchThreads &threads,
-                      unsigned outputThreads)
+                      unsigned outputThreads, size_t piecePairs)
 {
     QElapsedTimer clock;
     clock.start();
@@ -535,7 +579,7 @@ SearchStats runSearch(const FileRecords &fileRecords, int percent, const PairPie
     search.listMembers();
     if (search.joinStems(threads)) {
         search.linkAlikeGroups();
-        search.streamPairs(threads, outputThreads, sink, stats);
+        search.streamPairs(threads, outputThreads, piecePairs, sink, stats);
     } else {
         stats.stopped = true;
     }
@@ -555,7 +599,7 @@ SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const Pa
             for (const FoundPair &pair : piece.pairs)
                 sink(pair.first, pair.second, pair.percent);
         },
-        std::move(stop), progress, threads, 1);
+        std::move(stop), progress, threads, 1, 1); // each candidate's pairs as they are found
 }
 
 SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairPieceSink &sink,
@@ -564,7 +608,8 @@ SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const Pa
 {
     return runSearch(fileRecords, percent, sink, std::move(stop), progress, threads,
                      threads.count > 0 ? threads.count
-                                       : std::max(1u, std::thread::hardware_concurrency()));
+                                       : std::max(1u, std::thread::hardware_concurrency()),
+                     kPiecePairs);
 }
 
 } // namespace twinsift

@@ -49,8 +49,9 @@ struct FoundPair {
 // Pairs handed out on several threads at once. The pairs, in the order PairSink gets them, are
 // cut into parts numbered from 0; each part comes in pieces on one thread, in order, the last
 // with `last` set, and `number` is the position of the piece's first pair among all pairs. The
-// parts handed out are always the first ones, without a gap, each ended by its last piece, also
-// when the search is stopped (a stopped part's last piece may be empty).
+// parts handed out are always the first ones, without a gap, each ended by its last piece. A
+// stop ends the parts being handed out early (the last piece may be empty): each then holds
+// the first of its pairs, while another thread's later part may be whole.
 struct PairPiece {
     unsigned worker; // the thread that hands it out, below the search's thread count
     size_t part;
