@@ -9,7 +9,7 @@ namespace {
 // in the cache while they go out.
 constexpr qsizetype kWriteAt = 1 << 18;
 // The most that may wait in memory for parts before it to be written.
-constexpr qsizetype kHoldAtMost = 1 << 24;
+constexpr qsizetype kHoldAtMost = 1 << 23;
 
 } // namespace
 
