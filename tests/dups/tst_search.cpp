@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "dups/candidatetable.h"
 #include "dups/duplicatesearch.h"
+#include "dups/genmodules.h"
 #include "plainsearch.h"
 #include "treebuilder.h"
 
@@ -178,6 +179,31 @@ private Q_SLOTS:
                 QVERIFY(std::equal(pair, pair + count, whole.pairs.begin() + number));
                 pair += count;
             }
+        }
+    }
+
+    // Names of ASCII bytes take a shorter way to their stem and key than other names: both
+    // must give what the name routines give, spaces, short names and keywords included.
+    void asciiNamesAsTheNameRoutinesSayIt()
+    {
+        KeywordList keywords;
+        keywords.setKeywords({u"AB"_s});
+        QRandomGenerator rng(20261207);
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray name;
+            for (int k = rng.bounded(9); k > 0; --k)
+                name += " .aAbBzZ@[`{1\x7f"[rng.bounded(16)];
+            if (rng.bounded(8) == 0)
+                name += "\xc3\xa9";
+            FileRecords records;
+            storeCandidate(QByteArray("dir/" + name), 4, keywords, records);
+            const QString decoded = QString::fromUtf8(name);
+            const QString stem = genModules::lettersOnly(decoded);
+            const bool kept = stem.size() > 1 && stem != u"AB"_s;
+            QCOMPARE(records.count(), kept ? 1u : 0u);
+            if (kept)
+                QCOMPARE(records.stem(0) + u'|' + records.ext(0),
+                         stem + u'|' + genModules::extUpper(decoded).trimmed());
         }
     }
 
