@@ -243,6 +243,24 @@ QStringList statisticsLines(const SearchStats &stats)
 
 namespace {
 
+// Runs `work(t)` for each t below `threads` at once, t = 0 on this thread and the others on
+// threads `workers` starts. When the process may have no more threads, the work runs on those
+// started, so it must be shared out by `work` itself, not by t.
+void runWorkers(const SearchThreads &workers, unsigned threads,
+                const std::function<void(unsigned)> &work)
+{
+    std::vector<std::jthread> pool;
+    try {
+        for (unsigned t = 1; t < threads; ++t) {
+            auto run = [&work, t] { work(t); };
+            pool.push_back(workers.start ? workers.start(run) : std::jthread(run));
+        }
+    } catch (const std::system_error &) {
+        // Out of threads: the ones started and this one share the work.
+    }
+    work(0);
+}
+
 // The search in its steps, in the order findDuplicates runs them.
 class Search {
 public:
@@ -377,25 +395,43 @@ public:
                      const PairPieceSink &sink, SearchStats &stats)
     {
         const auto n = quint32(m_groupOf.size());
+        // Counted in chunks on all threads; a part ends at the latest where its chunk does.
         struct Part {
             quint32 begin;
-            quint64 number;
+            quint64 number; // from the start of its chunk, until the chunks are joined
         };
-        std::vector<Part> parts;
-        quint64 total = 0, inPart = 0;
-        for (quint32 i = 0; i < n; ++i) {
-            if (m_stop.stop_requested()) {
-                stats.stopped = true;
-                return;
+        const size_t chunks = (size_t(n) + kCountChunk - 1) / kCountChunk;
+        std::vector<std::vector<Part>> chunkParts(chunks);
+        std::vector<quint64> chunkPairs(chunks, 0);
+        std::atomic<size_t> nextChunk{0};
+        runWorkers(workers, threads, [&](unsigned) {
+            for (size_t c; !m_stop.stop_requested() && (c = nextChunk.fetch_add(1)) < chunks;) {
+                const auto begin = quint32(c * kCountChunk);
+                const quint32 end = std::min<quint32>(n, begin + kCountChunk);
+                quint64 inPart = 0;
+                for (quint32 i = begin; i < end; ++i) {
+                    if (i == begin || inPart >= kPartPairs) {
+                        chunkParts[c].push_back(Part{i, chunkPairs[c]});
+                        inPart = 0;
+                    }
+                    const quint64 count = laterPartners(i, nullptr);
+                    chunkPairs[c] += count;
+                    inPart += count;
+                }
             }
-            if (i == 0 || inPart >= kPartPairs) {
-                parts.push_back(Part{i, total});
-                inPart = 0;
-            }
-            const quint64 count = laterPartners(i, nullptr);
-            total += count;
-            inPart += count;
+        });
+        if (m_stop.stop_requested()) {
+            stats.stopped = true;
+            return;
         }
+        std::vector<Part> parts;
+        quint64 total = 0;
+        for (size_t c = 0; c < chunks; ++c) {
+            for (const Part &part : chunkParts[c])
+                parts.push_back(Part{part.begin, total + part.number});
+            total += chunkPairs[c];
+        }
+        chunkParts = {};
         parts.push_back(Part{n, total});
 
         std::atomic<size_t> nextPart{0};
@@ -426,19 +462,7 @@ public:
                     m_progress->done.fetch_add(i - parts[part].begin, std::memory_order_relaxed);
             }
         };
-        threads = unsigned(std::clamp<size_t>(parts.size() - 1, 1, threads));
-        {
-            std::vector<std::jthread> pool;
-            try {
-                for (unsigned t = 1; t < threads; ++t) {
-                    auto work = [&worker, t] { worker(t); };
-                    pool.push_back(workers.start ? workers.start(work) : std::jthread(work));
-                }
-            } catch (const std::system_error &) {
-                // Out of threads: the ones started and this one share the parts between them.
-            }
-            worker(0);
-        }
+        runWorkers(workers, unsigned(std::min<size_t>(parts.size() - 1, threads)), worker);
         stats.pairs = handedOut;
         stats.comparisons = comparisons;
         stats.stopped = done < n;
@@ -546,6 +570,7 @@ private:
     // Small enough that the threads stay busy to the end, large enough that they seldom wait
     // for each other's parts.
     static constexpr quint32 kPartPairs = 16384;
+    static constexpr quint32 kCountChunk = 16384;
     // Merging scans every list for the least next partner: cheaper than sorting for a few.
     static constexpr size_t kMergeAtMost = 4;
     Groups m_groups;
