@@ -15,6 +15,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <atomic>
+
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -30,7 +32,6 @@
 #include <unistd.h>
 
 using namespace twinsift;
-using twinsift::cli::Cell;
 using twinsift::cli::Format;
 using twinsift::cli::OrderedRows;
 using twinsift::cli::PathListing;
@@ -357,7 +358,7 @@ int runList(const Options &options)
             [&](ListingRow &&row) {
                 const Number number(row.number);
                 const Number hash(row.hashValue());
-                if (!writer.writeRow({{number.text(), true},
+                if (!writer.writeRow({{number.text(), cli::Cell::Number},
                                       {row.name()},
                                       {sizeText(row.size).toUtf8()},
                                       {hash.text()},
@@ -484,6 +485,9 @@ SearchStats searchInParallel(const Options &options, const FileRecords &records,
         quint32 firstOf = std::numeric_limits<quint32>::max();
     };
     std::vector<Formatting> formatting(threads);
+    // Whether each candidate's path goes into its rows unescaped, learnt from its first row:
+    // a path is in many rows, and most need no escape. 0 while unknown, else 1 + plain.
+    std::vector<std::atomic<quint8>> plain(records.count());
     OrderedRows ordered(writer, writeFailure);
     return findDuplicates(
         records, options.threshold,
@@ -498,10 +502,16 @@ SearchStats searchInParallel(const Options &options, const FileRecords &records,
                     writer.formatCell(f.firstCell, f.first);
                 }
                 records.pathInto(pair.second, f.second);
-                writer.formatRow(f.rows, {{Number(++number).text(), true},
-                                          {f.firstCell, false, true},
-                                          {f.second},
-                                          {Number(pair.percent).text(), true}});
+                quint8 known = plain[pair.second].load(std::memory_order_relaxed);
+                if (known == 0) {
+                    known = writer.isPlain(f.second) ? 2 : 1;
+                    plain[pair.second].store(known, std::memory_order_relaxed);
+                }
+                writer.formatRow(f.rows,
+                                 {{Number(++number).text(), cli::Cell::Number},
+                                  {f.firstCell, cli::Cell::Formatted},
+                                  {f.second, known == 2 ? cli::Cell::Plain : cli::Cell::Text},
+                                  {Number(pair.percent).text(), cli::Cell::Number}});
             }
             ordered.add(piece.part, f.rows, piece.last);
         },
@@ -545,10 +555,10 @@ SearchStats searchAndCompare(const Options &options, const FileRecords &records,
         if (found[k].pair.first != firstOf) // a candidate's rows come together
             records.pathInto(firstOf = found[k].pair.first, first);
         records.pathInto(found[k].pair.second, second);
-        if (!writer.writeRow({{Number(number).text(), true},
+        if (!writer.writeRow({{Number(number).text(), cli::Cell::Number},
                               {first},
                               {second},
-                              {Number(found[k].percent).text(), true},
+                              {Number(found[k].percent).text(), cli::Cell::Number},
                               {word}}))
             writeFailure.request_stop();
         index.store(number);

@@ -3,6 +3,7 @@
 
 #include "listing/rawname.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -220,8 +221,9 @@ void RowWriter::formatRow(RowBuffer &rows, std::initializer_list<Cell> cells) co
 {
     qsizetype bound = m_keyBytes + 4;
     for (const Cell &cell : cells)
-        bound +=
-            (cell.formatted ? cell.bytes.size() : escapedBound(m_format, cell.bytes.size())) + 1;
+        bound += (cell.kind == Cell::Text ? escapedBound(m_format, cell.bytes.size())
+                                          : cell.bytes.size() + 2) +
+                 1;
     char *const start = room(rows, bound);
     char *out = start;
     qsizetype column = 0;
@@ -230,7 +232,7 @@ void RowWriter::formatRow(RowBuffer &rows, std::initializer_list<Cell> cells) co
         for (const Cell &cell : cells) {
             if (column++ > 0)
                 *out++ = '\t';
-            out = cell.formatted ? put(out, cell.bytes) : putTsv(out, cell.bytes);
+            out = cell.kind == Cell::Text ? putTsv(out, cell.bytes) : put(out, cell.bytes);
         }
         *out++ = '\n';
         break;
@@ -238,7 +240,7 @@ void RowWriter::formatRow(RowBuffer &rows, std::initializer_list<Cell> cells) co
         for (const Cell &cell : cells) {
             if (column++ > 0)
                 *out++ = ',';
-            out = cell.formatted ? put(out, cell.bytes) : putCsv(out, cell.bytes);
+            out = cell.kind == Cell::Text ? putCsv(out, cell.bytes) : put(out, cell.bytes);
         }
         out = put(out, "\r\n");
         break;
@@ -248,7 +250,20 @@ void RowWriter::formatRow(RowBuffer &rows, std::initializer_list<Cell> cells) co
             if (column > 0)
                 *out++ = ',';
             out = put(out, m_keys.value(column++));
-            out = cell.number || cell.formatted ? put(out, cell.bytes) : putJson(out, cell.bytes);
+            switch (cell.kind) {
+            case Cell::Text:
+                out = putJson(out, cell.bytes);
+                break;
+            case Cell::Plain:
+                *out++ = '"';
+                out = put(out, cell.bytes);
+                *out++ = '"';
+                break;
+            case Cell::Number:
+            case Cell::Formatted:
+                out = put(out, cell.bytes);
+                break;
+            }
         }
         out = put(out, "}\n");
         break;
@@ -273,6 +288,26 @@ void RowWriter::formatCell(QByteArray &out, QByteArrayView bytes) const
         break;
     }
     out.truncate(end - start);
+}
+
+bool RowWriter::isPlain(QByteArrayView bytes) const
+{
+    // skipPlain stops at the first block of eight with a byte to look at, or before the last
+    // bytes; from there on each byte is looked at.
+    switch (m_format) {
+    case Format::Tsv:
+        return std::none_of(bytes.begin() + skipPlain<false>(bytes, 0), bytes.end(), [](char c) {
+            return c == '\\' || c == '\t' || c == '\r' || c == '\n';
+        });
+    case Format::Csv:
+        return std::none_of(bytes.begin(), bytes.end(),
+                            [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    case Format::Jsonl:
+        // Bytes beyond ASCII may go out as they are too, but only where they are valid UTF-8.
+        return std::all_of(bytes.begin() + skipPlain<true>(bytes, 0), bytes.end(),
+                           [](char c) { return c >= 0x20 && c != '"' && c != '\\'; });
+    }
+    return false;
 }
 
 bool RowWriter::write(QByteArrayView rows)

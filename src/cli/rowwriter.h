@@ -12,13 +12,17 @@ namespace twinsift::cli {
 
 enum class Format { Tsv, Csv, Jsonl };
 
-// A cell as it goes out: raw bytes (paths and names as the file system gave them), and
-// whether it is a number in formats that tell numbers from texts. The bytes are only
-// borrowed for the call that writes them.
+// A cell as it goes out: raw bytes (paths and names as the file system gave them), and what
+// the format must do with them. The bytes are only borrowed for the call that writes them.
 struct Cell {
+    enum Kind {
+        Text,      // escaped as the format escapes texts
+        Number,    // a number, in formats that tell numbers from texts
+        Plain,     // a text known to need no escape (RowWriter::isPlain)
+        Formatted, // already in the format's form (RowWriter::formatCell): copied as is
+    };
     QByteArrayView bytes;
-    bool number = false;
-    bool formatted = false; // already in the format's form (RowWriter::formatCell): copied as is
+    Kind kind = Text;
 };
 
 // Formatted rows, for rows formatted on several threads and written in order. The bytes grow
@@ -50,6 +54,8 @@ public:
     void formatRow(RowBuffer &rows, std::initializer_list<Cell> cells) const;
     // Sets `out` to a cell's bytes as they go into a row, for a cell repeated in many rows.
     void formatCell(QByteArray &out, QByteArrayView bytes) const;
+    // True when a text goes into a row as it is, but for the quotes of jsonl.
+    bool isPlain(QByteArrayView bytes) const;
     // Writes formatted rows after all before them, at once; false as writeRow.
     bool write(QByteArrayView rows);
     // The errno of the first failed write, 0 while all went out.
