@@ -16,7 +16,6 @@
 #include <QFile>
 
 #include <atomic>
-
 #include <cerrno>
 #include <charconv>
 #include <climits>
