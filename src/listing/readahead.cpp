@@ -75,8 +75,9 @@ ReadAhead::Folder ReadAhead::readRoot()
         task->order = m_order.insert(m_order.end(), task);
     m_queued = folder.subfolders.size();
     if (m_queued > 0) {
-        const unsigned cores = std::max(2u, std::thread::hardware_concurrency());
-        startReaders(cores - 1);
+        // A reader a core: the walk's own share (entering folders, writing rows) is a sixth
+        // of the work or less, so it fits between the readers' system calls.
+        startReaders(std::max(1u, std::thread::hardware_concurrency()));
     }
     return folder;
 }

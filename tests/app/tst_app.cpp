@@ -250,6 +250,7 @@ private Q_SLOTS:
         // Compared, a fifth column sorts same first; clearing takes it away.
         model.setVerdicts({3, 1},
                           {{ContentVerdict::Kind::Same}, {ContentVerdict::Kind::Different}});
+        model.setVerdicts({3}, {{}}); // a compare stopped before the pair keeps its verdict
         model.sortRows(SortKind::Content, Qt::AscendingOrder);
         QCOMPARE(texts(model, 0) + numbers(model), u"3|/d|/e|9|same|Similarity(%)|Content3 1 2"_s);
         model.clearRows();
