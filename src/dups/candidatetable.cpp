@@ -5,7 +5,6 @@
 #include "listing/rawname.h"
 
 #include <algorithm>
-
 #include <climits>
 
 namespace twinsift {
