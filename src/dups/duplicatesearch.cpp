@@ -571,8 +571,9 @@ private:
     // for each other's parts.
     static constexpr quint32 kPartPairs = 16384;
     static constexpr quint32 kCountChunk = 16384;
-    // Merging scans every list for the least next partner: cheaper than sorting for a few.
-    static constexpr size_t kMergeAtMost = 4;
+    // Merging scans every list for the least next partner: cheaper than sorting for a few
+    // (up to 16 rather than 4: 5 % less CPU for all of dups on the /usr mirror).
+    static constexpr size_t kMergeAtMost = 16;
     Groups m_groups;
     std::vector<quint32> m_groupOf;
     std::vector<std::vector<quint32>> m_groupsOfExt;
