@@ -8,12 +8,14 @@
 #include "dups/duplicatesearch.h"
 #include "listing/listing.h"
 #include "listing/sizetext.h"
+#include "orderedrows.h"
 #include "pathlisting.h"
 #include "rowwriter.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -23,14 +25,16 @@
 #include <limits>
 #include <optional>
 #include <stop_token>
+#include <thread>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 using namespace twinsift;
-using twinsift::cli::Cell;
 using twinsift::cli::Format;
+using twinsift::cli::OrderedRows;
 using twinsift::cli::PathListing;
+using twinsift::cli::RowBuffer;
 using twinsift::cli::RowWriter;
 
 namespace {
@@ -353,7 +357,7 @@ int runList(const Options &options)
             [&](ListingRow &&row) {
                 const Number number(row.number);
                 const Number hash(row.hashValue());
-                if (!writer.writeRow({{number.text(), true},
+                if (!writer.writeRow({{number.text(), cli::Cell::Number},
                                       {row.name()},
                                       {sizeText(row.size).toUtf8()},
                                       {hash.text()},
@@ -467,6 +471,100 @@ bool readListing(const Options &options, const KeywordList &keywords, PathListin
     return true;
 }
 
+// Searches, formats the rows on every core and writes them in order.
+SearchStats searchInParallel(const Options &options, const FileRecords &records, RowWriter &writer,
+                             std::stop_source writeFailure)
+{
+    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    // What a thread keeps between pieces: its rows, and the first path of its last pair, which
+    // is the same for all of a candidate's rows and so is formatted once.
+    struct Formatting {
+        RowBuffer rows;
+        QByteArray first, firstCell, second;
+        quint32 firstOf = std::numeric_limits<quint32>::max();
+    };
+    std::vector<Formatting> formatting(threads);
+    // Whether each candidate's path goes into its rows unescaped, learnt from its first row:
+    // a path is in many rows, and most need no escape. 0 while unknown, else 1 + plain.
+    std::vector<std::atomic<quint8>> plain(records.count());
+    OrderedRows ordered(writer, writeFailure);
+    return findDuplicates(
+        records, options.threshold,
+        [&](const PairPiece &piece) {
+            Formatting &f = formatting[piece.worker];
+            quint64 number = piece.number;
+            for (const FoundPair &pair : piece.pairs) {
+                if (writeFailure.stop_requested())
+                    break;
+                if (pair.first != f.firstOf) {
+                    records.pathInto(f.firstOf = pair.first, f.first);
+                    writer.formatCell(f.firstCell, f.first);
+                }
+                records.pathInto(pair.second, f.second);
+                quint8 known = plain[pair.second].load(std::memory_order_relaxed);
+                if (known == 0) {
+                    known = writer.isPlain(f.second) ? 2 : 1;
+                    plain[pair.second].store(known, std::memory_order_relaxed);
+                }
+                writer.formatRow(f.rows,
+                                 {{Number(++number).text(), cli::Cell::Number},
+                                  {f.firstCell, cli::Cell::Formatted},
+                                  {f.second, known == 2 ? cli::Cell::Plain : cli::Cell::Text},
+                                  {Number(pair.percent).text(), cli::Cell::Number}});
+            }
+            ordered.add(piece.part, f.rows, piece.last);
+        },
+        writeFailure.get_token(), nullptr, SearchThreads{threads, {}});
+}
+
+// Searches, compares the contents of the pairs' files and writes the rows with the verdicts.
+SearchStats searchAndCompare(const Options &options, const FileRecords &records, RowWriter &writer,
+                             std::stop_source writeFailure)
+{
+    RunningIndex index;
+    QByteArray first, second;
+    quint32 firstOf = std::numeric_limits<quint32>::max();
+    struct Found {
+        ContentPair pair;
+        int percent;
+    };
+    std::vector<Found> found;
+    const SearchStats stats = findDuplicates(
+        records, options.threshold,
+        [&](quint32 i, quint32 j, int percent) {
+            found.push_back({{i, j}, percent});
+        },
+        writeFailure.get_token());
+    std::vector<ContentPair> pairs;
+    pairs.reserve(found.size());
+    for (const Found &pair : found)
+        pairs.push_back(pair.pair);
+    const PairFiles files = pairFiles(records, pairs);
+    ContentComparer comparer;
+    const ContentComparer::Outcome outcome = comparer.compare(pairs, [&](quint32 i) {
+        return ContentFile{files.paths[i], files.identities[i]};
+    });
+    for (const ContentComparer::Failure &failure : outcome.failures)
+        tell(message(
+            QCoreApplication::translate("twinsift-cli", "cannot compare the contents of %1: %2"),
+            {files.paths[failure.file], failure.why.text().toLocal8Bit()}));
+    for (size_t k = 0; k < found.size() && !writeFailure.stop_requested(); ++k) {
+        const QByteArray word = outcome.verdicts[k].word().toUtf8();
+        const quint64 number = index.x();
+        if (found[k].pair.first != firstOf) // a candidate's rows come together
+            records.pathInto(firstOf = found[k].pair.first, first);
+        records.pathInto(found[k].pair.second, second);
+        if (!writer.writeRow({{Number(number).text(), cli::Cell::Number},
+                              {first},
+                              {second},
+                              {Number(found[k].percent).text(), cli::Cell::Number},
+                              {word}}))
+            writeFailure.request_stop();
+        index.store(number);
+    }
+    return stats;
+}
+
 int runDups(const Options &options)
 {
     const std::optional<KeywordList> keywords = loadKeywords(options);
@@ -491,62 +589,12 @@ int runDups(const Options &options)
         stdout, options.format,
         toBytes(options.content ? columns::texts(columns::pairsWithContent()) : pairColumns()));
     writer.writeHeader();
-    RunningIndex index;
-    QByteArray first, second;
-    quint32 firstOf = std::numeric_limits<quint32>::max();
-    // With --content the pairs wait until their files have been compared.
-    struct Found {
-        ContentPair pair;
-        int percent;
-    };
-    std::vector<Found> found;
     std::stop_source writeFailure;
-    const auto write = [&](quint32 i, quint32 j, int percent, const QByteArray *content) {
-        const quint64 number = index.x();
-        if (i != firstOf) // a candidate's rows come together
-            records.pathInto(firstOf = i, first);
-        records.pathInto(j, second);
-        const bool written = content ? writer.writeRow({{Number(number).text(), true},
-                                                        {first},
-                                                        {second},
-                                                        {Number(percent).text(), true},
-                                                        {*content}})
-                                     : writer.writeRow({{Number(number).text(), true},
-                                                        {first},
-                                                        {second},
-                                                        {Number(percent).text(), true}});
-        if (!written)
-            writeFailure.request_stop();
-        index.store(number);
-    };
-    const SearchStats stats = findDuplicates(
-        records, options.threshold,
-        [&](quint32 i, quint32 j, int percent) {
-            if (options.content)
-                found.push_back({{i, j}, percent});
-            else
-                write(i, j, percent, nullptr);
-        },
-        writeFailure.get_token());
-    if (options.content) {
-        std::vector<ContentPair> pairs;
-        pairs.reserve(found.size());
-        for (const Found &pair : found)
-            pairs.push_back(pair.pair);
-        const PairFiles files = pairFiles(records, pairs);
-        ContentComparer comparer;
-        const ContentComparer::Outcome outcome = comparer.compare(pairs, [&](quint32 i) {
-            return ContentFile{files.paths[i], files.identities[i]};
-        });
-        for (const ContentComparer::Failure &failure : outcome.failures)
-            tell(message(QCoreApplication::translate("twinsift-cli",
-                                                     "cannot compare the contents of %1: %2"),
-                         {files.paths[failure.file], failure.why.text().toLocal8Bit()}));
-        for (size_t k = 0; k < found.size() && !writeFailure.stop_requested(); ++k) {
-            const QByteArray word = outcome.verdicts[k].word().toUtf8();
-            write(found[k].pair.first, found[k].pair.second, found[k].percent, &word);
-        }
-    }
+    SearchStats stats;
+    if (options.content)
+        stats = searchAndCompare(options, records, writer, writeFailure);
+    else
+        stats = searchInParallel(options, records, writer, writeFailure);
     if (!writer.flush())
         return rowsNotWritten(writer.error());
     if (options.stats) {

@@ -17,10 +17,7 @@ constexpr qsizetype kChunk = 1 << 16;
 
 } // namespace
 
-PathListing::PathListing(KeptPath keptPath)
-    : m_keptPath(std::move(keptPath)), m_kept(0, KeptHash{this}, KeptEqual{this})
-{
-}
+PathListing::PathListing(KeptPath keptPath) : m_keptPath(std::move(keptPath)), m_slots(16) {}
 
 PathListing::~PathListing()
 {
@@ -90,34 +87,47 @@ PathListing::Fault PathListing::take(QByteArrayView path, bool nul, const Visit 
         return Fault::PathTooLong;
     if (path.size() - (path.lastIndexOf('/') + 1) > kNameMax)
         return Fault::NameTooLong;
-    if (m_kept.contains(path)) {
+    const auto hash = quint32(qHash(path));
+    if (isKept(path, hash)) {
         ++m_repeats;
         return Fault::None;
     }
     if (visit(path))
-        m_kept.insert(quint32(m_kept.size()));
+        keep(hash);
     return Fault::None;
 }
 
-const QByteArray &PathListing::kept(quint32 k)
+bool PathListing::isKept(QByteArrayView path, quint32 hash)
 {
-    m_keptPath(k, m_keptText);
-    return m_keptText;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = hash & mask; m_slots[slot].kept != 0; slot = (slot + 1) & mask) {
+        if (m_slots[slot].hash == hash) {
+            m_keptPath(m_slots[slot].kept - 1, m_keptText);
+            if (m_keptText == path)
+                return true;
+        }
+    }
+    return false;
 }
 
-size_t PathListing::KeptHash::operator()(quint32 k) const
+void PathListing::keep(quint32 hash)
 {
-    return qHash(QByteArrayView(listing->kept(k)));
-}
-
-size_t PathListing::KeptHash::operator()(QByteArrayView path) const
-{
-    return qHash(path);
-}
-
-bool PathListing::KeptEqual::operator()(quint32 k, QByteArrayView path) const
-{
-    return listing->kept(k) == path;
+    const auto place = [](std::vector<Slot> &slots, Slot kept) {
+        const size_t mask = slots.size() - 1;
+        size_t slot = kept.hash & mask;
+        while (slots[slot].kept != 0)
+            slot = (slot + 1) & mask;
+        slots[slot] = kept;
+    };
+    if (2 * (size_t(m_keptCount) + 1) > m_slots.size()) {
+        std::vector<Slot> slots(2 * m_slots.size(), Slot{0, 0});
+        for (const Slot &kept : m_slots) {
+            if (kept.kept != 0)
+                place(slots, kept);
+        }
+        m_slots = std::move(slots);
+    }
+    place(m_slots, Slot{hash, ++m_keptCount});
 }
 
 } // namespace twinsift::cli

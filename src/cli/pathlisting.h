@@ -4,7 +4,7 @@
 #include <QByteArray>
 
 #include <functional>
-#include <unordered_set>
+#include <vector>
 
 namespace twinsift::cli {
 
@@ -45,30 +45,24 @@ public:
     static constexpr qsizetype kNameMax = 255;
 
 private:
-    // The set holds the numbers of the kept paths and hashes and compares them by their text,
-    // so that a path read again finds the one kept.
-    struct KeptHash {
-        using is_transparent = void;
-        PathListing *listing;
-        size_t operator()(quint32 k) const;
-        size_t operator()(QByteArrayView path) const;
-    };
-    struct KeptEqual {
-        using is_transparent = void;
-        PathListing *listing;
-        bool operator()(quint32 a, quint32 b) const { return a == b; }
-        bool operator()(quint32 k, QByteArrayView path) const;
-        bool operator()(QByteArrayView path, quint32 k) const { return (*this)(k, path); }
+    // The kept paths by their hash, open addressing at most half full: each slot holds 32 bits
+    // of the hash and the path's number plus one (0: empty). A path read again is compared by
+    // its text only where those bits agree.
+    struct Slot {
+        quint32 hash;
+        quint32 kept;
     };
 
     Fault take(QByteArrayView path, bool nul, const Visit &visit);
-    const QByteArray &kept(quint32 k);
+    bool isKept(QByteArrayView path, quint32 hash);
+    void keep(quint32 hash);
 
     KeptPath m_keptPath;
     QByteArray m_keptText; // the last path asked of m_keptPath
     int m_fd = -1;
     bool m_ownsFd = false;
-    std::unordered_set<quint32, KeptHash, KeptEqual> m_kept;
+    std::vector<Slot> m_slots;
+    quint32 m_keptCount = 0;
     quint64 m_repeats = 0;
 };
 

@@ -3,6 +3,7 @@
 
 #include "listing/rawname.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -153,11 +154,20 @@ qsizetype escapedBound(Format format, qsizetype size)
     return (format == Format::Jsonl ? 6 : 2) * size + 3;
 }
 
+// Where `bound` more bytes may be written.
+char *room(RowBuffer &rows, qsizetype bound)
+{
+    if (rows.size + bound > qsizetype(rows.bytes.size()))
+        rows.bytes.resize(size_t(rows.size + bound)); // a row longer than the buffer: deep paths
+    return rows.bytes.data() + rows.size;
+}
+
 } // namespace
 
 RowWriter::RowWriter(std::FILE *out, Format format, QList<QByteArray> columns)
-    : m_out(out), m_format(format), m_columns(std::move(columns)), m_buffer(2 * kFlushAt)
+    : m_out(out), m_format(format), m_columns(std::move(columns))
 {
+    m_buffer.bytes.resize(2 * kFlushAt);
     for (const QByteArray &column : m_columns) {
         QByteArray key(escapedBound(Format::Jsonl, column.size()), Qt::Uninitialized);
         key.truncate(putJson(key.data(), column) - key.data());
@@ -171,19 +181,12 @@ RowWriter::~RowWriter()
     flush();
 }
 
-char *RowWriter::room(qsizetype bound)
-{
-    if (m_size + bound > qsizetype(m_buffer.size()))
-        m_buffer.resize(size_t(m_size + bound)); // a row longer than the buffer: deep paths
-    return m_buffer.data() + m_size;
-}
-
 void RowWriter::writeHeader()
 {
     qsizetype bound = 4;
     for (const QByteArray &column : m_columns)
         bound += escapedBound(m_format, column.size()) + 1;
-    char *const start = room(bound);
+    char *const start = room(m_buffer, bound);
     char *out = start;
     if (m_format == Format::Jsonl)
         *out++ = '[';
@@ -203,17 +206,25 @@ void RowWriter::writeHeader()
         }
     }
     out = put(out, m_format == Format::Csv ? "\r\n" : m_format == Format::Jsonl ? "]\n" : "\n");
-    m_size += out - start;
+    m_buffer.size += out - start;
 }
 
 bool RowWriter::writeRow(std::initializer_list<Cell> cells)
 {
     if (m_error != 0)
         return false;
+    formatRow(m_buffer, cells);
+    return m_buffer.size < kFlushAt || flush();
+}
+
+void RowWriter::formatRow(RowBuffer &rows, std::initializer_list<Cell> cells) const
+{
     qsizetype bound = m_keyBytes + 4;
     for (const Cell &cell : cells)
-        bound += escapedBound(m_format, cell.bytes.size()) + 1;
-    char *const start = room(bound);
+        bound += (cell.kind == Cell::Text ? escapedBound(m_format, cell.bytes.size())
+                                          : cell.bytes.size() + 2) +
+                 1;
+    char *const start = room(rows, bound);
     char *out = start;
     qsizetype column = 0;
     switch (m_format) {
@@ -221,7 +232,7 @@ bool RowWriter::writeRow(std::initializer_list<Cell> cells)
         for (const Cell &cell : cells) {
             if (column++ > 0)
                 *out++ = '\t';
-            out = putTsv(out, cell.bytes);
+            out = cell.kind == Cell::Text ? putTsv(out, cell.bytes) : put(out, cell.bytes);
         }
         *out++ = '\n';
         break;
@@ -229,7 +240,7 @@ bool RowWriter::writeRow(std::initializer_list<Cell> cells)
         for (const Cell &cell : cells) {
             if (column++ > 0)
                 *out++ = ',';
-            out = putCsv(out, cell.bytes);
+            out = cell.kind == Cell::Text ? putCsv(out, cell.bytes) : put(out, cell.bytes);
         }
         out = put(out, "\r\n");
         break;
@@ -239,24 +250,86 @@ bool RowWriter::writeRow(std::initializer_list<Cell> cells)
             if (column > 0)
                 *out++ = ',';
             out = put(out, m_keys.value(column++));
-            out = cell.number ? put(out, cell.bytes) : putJson(out, cell.bytes);
+            switch (cell.kind) {
+            case Cell::Text:
+                out = putJson(out, cell.bytes);
+                break;
+            case Cell::Plain:
+                *out++ = '"';
+                out = put(out, cell.bytes);
+                *out++ = '"';
+                break;
+            case Cell::Number:
+            case Cell::Formatted:
+                out = put(out, cell.bytes);
+                break;
+            }
         }
         out = put(out, "}\n");
         break;
     }
-    m_size += out - start;
-    return m_size < kFlushAt || flush();
+    rows.size += out - start;
+}
+
+void RowWriter::formatCell(QByteArray &out, QByteArrayView bytes) const
+{
+    out.resize(escapedBound(m_format, bytes.size()));
+    char *const start = out.data();
+    const char *end = start;
+    switch (m_format) {
+    case Format::Tsv:
+        end = putTsv(start, bytes);
+        break;
+    case Format::Csv:
+        end = putCsv(start, bytes);
+        break;
+    case Format::Jsonl:
+        end = putJson(start, bytes);
+        break;
+    }
+    out.truncate(end - start);
+}
+
+bool RowWriter::isPlain(QByteArrayView bytes) const
+{
+    // skipPlain stops at the first block of eight with a byte to look at, or before the last
+    // bytes; from there on each byte is looked at.
+    switch (m_format) {
+    case Format::Tsv:
+        return std::none_of(bytes.begin() + skipPlain<false>(bytes, 0), bytes.end(), [](char c) {
+            return c == '\\' || c == '\t' || c == '\r' || c == '\n';
+        });
+    case Format::Csv:
+        return std::none_of(bytes.begin(), bytes.end(),
+                            [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    case Format::Jsonl:
+        // Bytes beyond ASCII may go out as they are too, but only where they are valid UTF-8.
+        return std::all_of(bytes.begin() + skipPlain<true>(bytes, 0), bytes.end(),
+                           [](char c) { return c >= 0x20 && c != '"' && c != '\\'; });
+    }
+    return false;
+}
+
+bool RowWriter::write(QByteArrayView rows)
+{
+    if (!flush())
+        return false;
+    errno = 0;
+    const auto size = size_t(rows.size());
+    if (std::fwrite(rows.data(), 1, size, m_out) != size || std::fflush(m_out) != 0)
+        m_error = errno != 0 ? errno : EIO;
+    return m_error == 0;
 }
 
 bool RowWriter::flush()
 {
     if (m_error == 0) {
         errno = 0;
-        const auto size = size_t(m_size);
-        if (std::fwrite(m_buffer.data(), 1, size, m_out) != size || std::fflush(m_out) != 0)
+        const auto size = size_t(m_buffer.size);
+        if (std::fwrite(m_buffer.bytes.data(), 1, size, m_out) != size || std::fflush(m_out) != 0)
             m_error = errno != 0 ? errno : EIO;
     }
-    m_size = 0;
+    m_buffer.size = 0;
     return m_error == 0;
 }
 

@@ -12,12 +12,26 @@ namespace twinsift::cli {
 
 enum class Format { Tsv, Csv, Jsonl };
 
-// A cell as it goes out: raw bytes (paths and names as the file system gave them), and
-// whether it is a number in formats that tell numbers from texts. The bytes are only
-// borrowed for the call that writes them.
+// A cell as it goes out: raw bytes (paths and names as the file system gave them), and what
+// the format must do with them. The bytes are only borrowed for the call that writes them.
 struct Cell {
+    enum Kind {
+        Text,      // escaped as the format escapes texts
+        Number,    // a number, in formats that tell numbers from texts
+        Plain,     // a text known to need no escape (RowWriter::isPlain)
+        Formatted, // already in the format's form (RowWriter::formatCell): copied as is
+    };
     QByteArrayView bytes;
-    bool number = false;
+    Kind kind = Text;
+};
+
+// Formatted rows, for rows formatted on several threads and written in order. The bytes grow
+// as needed and are kept for the next rows.
+struct RowBuffer {
+    std::vector<char> bytes;
+    qsizetype size = 0;
+
+    QByteArrayView view() const { return QByteArrayView(bytes.data(), size); }
 };
 
 // Writes rows to a stream, buffered. tsv escapes backslash, tab, CR and LF; csv follows
@@ -34,21 +48,27 @@ public:
     // False once a write has failed: rows after that are dropped, and the caller should stop.
     bool writeRow(std::initializer_list<Cell> cells);
     bool flush();
+
+    // Appends a row to `rows` as writeRow would write it. Uses nothing that a write changes, so
+    // several threads may format at once.
+    void formatRow(RowBuffer &rows, std::initializer_list<Cell> cells) const;
+    // Sets `out` to a cell's bytes as they go into a row, for a cell repeated in many rows.
+    void formatCell(QByteArray &out, QByteArrayView bytes) const;
+    // True when a text goes into a row as it is, but for the quotes of jsonl.
+    bool isPlain(QByteArrayView bytes) const;
+    // Writes formatted rows after all before them, at once; false as writeRow.
+    bool write(QByteArrayView rows);
     // The errno of the first failed write, 0 while all went out.
     int error() const { return m_error; }
 
 private:
-    // Where `bound` more bytes may be written.
-    char *room(qsizetype bound);
-
     std::FILE *m_out;
     Format m_format;
     QList<QByteArray> m_columns;
     QList<QByteArray> m_keys; // the jsonl keys, encoded once with their colon
     qsizetype m_keyBytes = 0;
     // Cells are escaped straight into it, through a pointer, as each row's size is bounded.
-    std::vector<char> m_buffer;
-    qsizetype m_size = 0;
+    RowBuffer m_buffer;
     int m_error = 0;
 };
 

@@ -4,6 +4,9 @@
 #include "genmodules.h"
 #include "listing/rawname.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace twinsift {
 
 namespace {
@@ -24,11 +27,42 @@ bool mayBeCandidate(QByteArrayView name)
     return letters >= 2;
 }
 
+// Stores a name of ASCII bytes as the general rule below would, without decoding it: each byte
+// is one character, and its capital, where it has one, is an ASCII letter. False for any other
+// name.
+bool storeAsciiCandidate(QByteArrayView path, qsizetype nameOffset, const KeywordList &keywords,
+                         FileRecords &records, const FileIdentity &identity)
+{
+    const QByteArrayView name = path.sliced(nameOffset);
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+    char stem[NAME_MAX + 1];
+    if (name.size() > qsizetype(sizeof stem))
+        return false;
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char c = upper(name[i]);
+        if (uchar(c) >= 0x80)
+            return false;
+        stem[size] = c;
+        size += i + 3 < name.size() && c >= 'A' && c <= 'Z' ? 1 : 0;
+    }
+    const QLatin1StringView letters(stem, size);
+    if (size > 1 && keywords.notAkeyword(letters)) {
+        char16_t ext[3];
+        const QByteArrayView last = name.last(std::min<qsizetype>(name.size(), 3));
+        std::transform(last.begin(), last.end(), ext, upper);
+        records.append(path, nameOffset, letters, QStringView(ext, last.size()), identity);
+    }
+    return true;
+}
+
 } // namespace
 
 void storeCandidate(QByteArrayView path, qsizetype nameOffset, const KeywordList &keywords,
                     FileRecords &records, const FileIdentity &identity)
 {
+    if (storeAsciiCandidate(path, nameOffset, keywords, records, identity))
+        return;
     const QString entry = rawname::decode(path.sliced(nameOffset));
     const QString stem = genModules::lettersOnly(entry);
     if (stem.size() > 1 && keywords.notAkeyword(stem))

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <span>
 #include <stop_token>
 #include <thread>
 #include <vector>
@@ -49,6 +50,27 @@ struct SearchTuning {
 // A pair of candidates, by their 0-based position in table order; `first` < `second`.
 using PairSink = std::function<void(quint32 first, quint32 second, int percent)>;
 
+struct FoundPair {
+    quint32 first;
+    quint32 second;
+    int percent;
+};
+
+// Pairs handed out on several threads at once. The pairs, in the order PairSink gets them, are
+// cut into parts numbered from 0; each part comes in pieces on one thread, in order, the last
+// with `last` set, and `number` is the position of the piece's first pair among all pairs. The
+// parts handed out are always the first ones, without a gap, each ended by its last piece. A
+// stop ends the parts being handed out early (the last piece may be empty): each then holds
+// the first of its pairs, while another thread's later part may be whole.
+struct PairPiece {
+    unsigned worker; // the thread that hands it out, below the search's thread count
+    size_t part;
+    quint64 number;
+    std::span<const FoundPair> pairs;
+    bool last;
+};
+using PairPieceSink = std::function<void(const PairPiece &piece)>;
+
 inline QStringList pairColumns()
 {
     return columns::texts(columns::pairs());
@@ -67,6 +89,12 @@ QStringList statisticsLines(const SearchStats &stats);
 // of their letter pairs, then by counting; pairs stream out at the end, so memory grows with
 // the number of distinct alike stems, not with the number of rows.
 SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairSink &sink,
+                           std::stop_token stop = {}, SearchProgress *progress = nullptr,
+                           const SearchThreads &threads = {}, const SearchTuning &tuning = {});
+
+// The same search, with the pairs handed out in pieces on `threads` at once: for a caller whose
+// work on each pair (formatting it, say) is worth sharing between cores.
+SearchStats findDuplicates(const FileRecords &fileRecords, int percent, const PairPieceSink &sink,
                            std::stop_token stop = {}, SearchProgress *progress = nullptr,
                            const SearchThreads &threads = {}, const SearchTuning &tuning = {});
 

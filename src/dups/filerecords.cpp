@@ -5,11 +5,11 @@ namespace twinsift {
 
 namespace {
 
-QStringView trimSpaces(QStringView text)
+template <typename View> View trimSpaces(View text)
 {
-    while (!text.isEmpty() && text.front() == u' ')
+    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
         text = text.sliced(1);
-    while (!text.isEmpty() && text.back() == u' ')
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
         text.chop(1);
     return text;
 }
@@ -19,22 +19,33 @@ QStringView trimSpaces(QStringView text)
 void FileRecords::append(QByteArrayView path, qsizetype nameOffset, QStringView stem,
                          QStringView ext, const FileIdentity &identity)
 {
+    const QByteArray latin1 = stem.toLatin1();
+    append(path, nameOffset, QLatin1StringView(latin1), ext, identity);
+}
+
+void FileRecords::append(QByteArrayView path, qsizetype nameOffset, QLatin1StringView stem,
+                         QStringView ext, const FileIdentity &identity)
+{
     const QByteArrayView folderPath = path.first(nameOffset);
     if (m_folders.isEmpty() || text(m_folders.back()) != folderPath)
         m_folders.append(store(folderPath));
     const quint64 name = store(path.sliced(nameOffset));
-    store(trimSpaces(stem).toLatin1());
-    const QString key = trimSpaces(ext).toString();
-    auto extIt = m_extIds.constFind(key);
-    if (extIt == m_extIds.cend()) {
-        extIt = m_extIds.insert(key, quint32(m_exts.size()));
-        m_exts.append(key);
+    const QLatin1StringView trimmed = trimSpaces(stem);
+    store(QByteArrayView(trimmed.data(), trimmed.size()));
+    const QStringView key = trimSpaces(ext);
+    if (m_exts.isEmpty() || m_exts[m_lastExt] != key) {
+        auto extIt = m_extIds.constFind(key.toString());
+        if (extIt == m_extIds.cend()) {
+            extIt = m_extIds.insert(key.toString(), quint32(m_exts.size()));
+            m_exts.append(key.toString());
+        }
+        m_lastExt = *extIt;
     }
     if (identity != FileIdentity{} || !m_identities.isEmpty()) {
         m_identities.resize(m_entries.size());
         m_identities.append(identity);
     }
-    m_entries.append(Entry{name, quint32(m_folders.size() - 1), *extIt});
+    m_entries.append(Entry{name, quint32(m_folders.size() - 1), m_lastExt});
 }
 
 void FileRecords::pathInto(size_t i, QByteArray &out) const

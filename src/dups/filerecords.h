@@ -25,6 +25,8 @@ public:
     // only, as lettersOnly gives them.
     void append(QByteArrayView path, qsizetype nameOffset, QStringView stem, QStringView ext,
                 const FileIdentity &identity = {});
+    void append(QByteArrayView path, qsizetype nameOffset, QLatin1StringView stem, QStringView ext,
+                const FileIdentity &identity = {});
 
     bool isEmpty() const { return m_entries.isEmpty(); }
     size_t count() const { return size_t(m_entries.size()); }
@@ -63,6 +65,7 @@ private:
     QByteArray m_arena;
     QList<quint64> m_folders; // arena offsets of the folder paths
     QHash<QString, quint32> m_extIds;
+    quint32 m_lastExt = 0; // files in a row often share their key
     QStringList m_exts;
 };
 

@@ -52,7 +52,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStringList names;
-        for (int i = 0; i < 4500; ++i)
+        for (int i = 0; i < 7000; ++i)
             names << u"%1/report%2.doc"_s.arg(i % 9).arg(i);
         makeFiles(m_big.path(), names);
     }

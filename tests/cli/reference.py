@@ -208,12 +208,12 @@ def main():
         build_tree(source, root)
         # Names real trees hold too: copies, case twins, bytes that are not UTF-8 (the lowest
         # lone continuation byte among them), a byte order mark, and the characters each format
-        # must escape.
+        # must escape, also right after a character of several bytes.
         for extra in [b"Report.doc", b"report (1).doc", b"REPORT - Copy.doc", b"caf\xe9.txt",
                       b"cafe.txt", b"Stra\xc3\x9fe.txt", b"Strasse.txt", b"-dash.txt",
                       b"\xef\xbb\xbfa.txt", b"report\xff.\xef\xbb\xbf", b"reports\xff.\xef\xbb\xbf",
                       b"tab\there.txt", b"line\nfeed.txt", b"quote\"comma,.txt", b"back\\slash.txt",
-                      b"lone\x80byte.txt", b"control\x01.txt"]:
+                      b"lone\x80byte.txt", b"control\x01.txt", b"\xc3\xa9\"after.txt"]:
             open(root + extra, "wb").close()
         listed = expected_list([root])
         check("list", run(cli, ["list", root]).stdout == listed)

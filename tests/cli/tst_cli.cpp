@@ -228,6 +228,13 @@ private Q_SLOTS:
             "cannot write the rows: No space left");
         row("a full buffer to a pipe no one reads", from, pairsFillingTheBuffer(),
             Around::UnreadPipe, 1, {}, "cannot write the rows: Broken pipe");
+        QByteArray sameNames; // 44,850 pairs: rows formatted on several threads at once
+        for (int i = 0; i < 300; ++i)
+            sameNames += "/d" + QByteArray::number(i) + "/report.doc\n";
+        row("many rows to a full disk", from, sameNames, Around::FullDisk, 1, {},
+            "cannot write the rows: No space left");
+        row("many rows to a pipe no one reads", from, sameNames, Around::UnreadPipe, 1, {},
+            "cannot write the rows: Broken pipe");
         row("help to a full disk", {"--help"}, {}, Around::FullDisk, 1, {},
             "cannot write the help text: No space left");
         row("rows to a closed output", {"list", "TREE"}, {}, Around::ClosedOut, 1, {},

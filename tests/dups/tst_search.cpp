@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "dups/candidatetable.h"
 #include "dups/duplicatesearch.h"
+#include "dups/genmodules.h"
 #include "plainsearch.h"
 #include "treebuilder.h"
 
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <mutex>
 
 using namespace twinsift;
 using namespace Qt::StringLiterals;
@@ -16,18 +19,23 @@ struct Result {
     std::vector<reference::Pair> pairs;
     SearchStats stats;
     bool sound = true; // the table unchanged, the counts right
+    // In pieces: where each piece's pairs stand among all pairs, and how many it has.
+    std::vector<std::pair<quint64, size_t>> pieces;
 };
 
 // Searches the candidates, each with its number as its path and, from the second on, every
 // other one with its number as its inode, stopping after `stopAt` pairs. A whole search
-// reports all its work done: the join's and the handing out's, a candidate each.
+// reports all its work done: the join's and the handing out's, a candidate each. With
+// `inPieces` the pairs come in numbered parts on several threads: the first parts without a
+// gap, each on one thread, its pieces numbered on from each other, ended once.
 FileIdentity identity(size_t i)
 {
     return i % 2 ? FileIdentity{1, i, 0, 0} : FileIdentity{};
 }
 
 Result search(const std::vector<reference::Candidate> &candidates, int percent,
-              const SearchThreads &threads = {}, size_t stopAt = 0, const SearchTuning &tuning = {})
+              const SearchThreads &threads = {}, size_t stopAt = 0, bool inPieces = false,
+              const SearchTuning &tuning = {})
 {
     FileRecords records;
     for (size_t i = 0; i < candidates.size(); ++i)
@@ -36,16 +44,52 @@ Result search(const std::vector<reference::Candidate> &candidates, int percent,
     Result r;
     std::stop_source stop;
     SearchProgress progress;
-    r.stats = findDuplicates(
-        records, percent,
-        [&](quint32 a, quint32 b, int pct) {
-            r.pairs.push_back({a, b, pct});
-            if (r.pairs.size() == stopAt)
-                stop.request_stop();
-        },
-        stop.get_token(), &progress, threads, tuning);
+    struct Piece {
+        PairPiece piece;
+        std::vector<reference::Pair> pairs;
+    };
+    std::vector<Piece> pieces;
+    std::mutex mutex;
+    const auto take = [&](quint32 a, quint32 b, int pct) {
+        r.pairs.push_back({a, b, pct});
+        if (r.pairs.size() == stopAt)
+            stop.request_stop();
+    };
+    if (inPieces) {
+        r.stats = findDuplicates(
+            records, percent,
+            [&](const PairPiece &piece) {
+                const std::lock_guard lock(mutex);
+                pieces.push_back({piece, {}});
+                for (const FoundPair &pair : piece.pairs)
+                    pieces.back().pairs.push_back({pair.first, pair.second, pair.percent});
+                if (stopAt > 0 && pieces.size() == stopAt)
+                    stop.request_stop();
+            },
+            stop.get_token(), &progress, threads, tuning);
+        std::stable_sort(pieces.begin(), pieces.end(), [](const Piece &a, const Piece &b) {
+            return a.piece.part < b.piece.part;
+        });
+        const unsigned most = threads.count ? threads.count : std::thread::hardware_concurrency();
+        for (size_t k = 0; k < pieces.size(); ++k) {
+            const PairPiece &p = pieces[k].piece;
+            const bool partStarts = k == 0 || pieces[k - 1].piece.last;
+            const quint64 before = k == 0 ? 0 : r.pieces.back().first + r.pieces.back().second;
+            r.sound = r.sound && p.worker < most &&
+                      (partStarts && r.stats.stopped ? p.number >= before : p.number == before) &&
+                      p.part == (k == 0 ? 0 : pieces[k - 1].piece.part + (partStarts ? 1 : 0)) &&
+                      (partStarts || p.worker == pieces[k - 1].piece.worker);
+            r.pieces.emplace_back(p.number, pieces[k].pairs.size());
+            r.pairs.insert(r.pairs.end(), pieces[k].pairs.begin(), pieces[k].pairs.end());
+        }
+        r.sound = r.sound && (pieces.empty() || pieces.back().piece.last);
+    } else {
+        r.stats =
+            findDuplicates(records, percent, take, stop.get_token(), &progress, threads, tuning);
+    }
     const quint64 n = candidates.size();
-    r.sound = records.count() == n && r.stats.candidates == n && r.stats.pairs == r.pairs.size() &&
+    r.sound = r.sound && records.count() == n && r.stats.candidates == n &&
+              r.stats.pairs == r.pairs.size() &&
               (r.stats.stopped || (r.stats.comparisons == n * (n - 1) / 2 &&
                                    progress.done == 2 * n && progress.total == 2 * n));
     for (size_t i = 0; i < n; ++i)
@@ -99,8 +143,8 @@ private Q_SLOTS:
             const auto candidates = randomCandidates(rng, rng.bounded(42));
             const int percent = 30 + rng.bounded(61);
             started = 0;
-            const Result result =
-                search(candidates, percent, threads[round % 3], 0, tunings[round % 2]);
+            const Result result = search(candidates, percent, threads[round % 3], 0, round % 2,
+                                         tunings[round / 2 % 2]);
             QVERIFY2(result.sound && result.pairs == reference::plainPairs(candidates, percent),
                      qPrintable(u"round %1"_s.arg(round)));
         }
@@ -111,7 +155,8 @@ private Q_SLOTS:
         // No file name gives such stems, but the search must still be exact for them.
         const QString a(70000, u'A'), t = u"TXT"_s;
         for (const SearchTuning &tuning : {SearchTuning{0, 0}, SearchTuning{}})
-            QCOMPARE(search({{a, t}, {a + u'B', t}, {u"AB"_s, t}, {a, t}}, 60, {}, 0, tuning).pairs,
+            QCOMPARE(search({{a, t}, {a + u'B', t}, {u"AB"_s, t}, {a, t}}, 60, {}, 0, false, tuning)
+                         .pairs,
                      (std::vector<reference::Pair>{{0, 1, 100}, {0, 3, 100}, {1, 3, 100}}));
     }
 
@@ -121,6 +166,52 @@ private Q_SLOTS:
         QVERIFY(result.stats.stopped && result.sound);
         QCOMPARE(result.pairs.size(), 49u); // the first candidate's rows were all handed out
         QCOMPARE(result.stats.comparisons, 49u);
+    }
+
+    // Many parts, so that each thread is stopped in the middle of one: the parts handed out
+    // still join up without a gap, each ended by its last piece, and every pair handed out is
+    // where its number puts it.
+    void stopInPiecesKeepsPartsWhole()
+    {
+        const std::vector<reference::Candidate> same(400, {u"SAME"_s, u"TXT"_s});
+        const Result whole = search(same, 60, {2, {}}, 0, true);
+        QVERIFY(whole.sound && !whole.stats.stopped);
+        QCOMPARE(whole.pairs.size(), 400u * 399 / 2);
+        for (const size_t stopAt : {1, 3, 5}) {
+            const Result stopped = search(same, 60, {2, {}}, stopAt, true);
+            QVERIFY(stopped.sound && stopped.stats.stopped);
+            QVERIFY(stopped.pairs.size() < whole.pairs.size());
+            auto pair = stopped.pairs.begin();
+            for (const auto &[number, count] : stopped.pieces) {
+                QVERIFY(std::equal(pair, pair + count, whole.pairs.begin() + number));
+                pair += count;
+            }
+        }
+    }
+
+    // Names of ASCII bytes take a shorter way to their stem and key than other names: both
+    // must give what the name routines give, spaces, short names and keywords included.
+    void asciiNamesAsTheNameRoutinesSayIt()
+    {
+        KeywordList keywords;
+        keywords.setKeywords({u"AB"_s});
+        QRandomGenerator rng(20261207);
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray name;
+            for (int k = rng.bounded(9); k > 0; --k)
+                name += " .aAbBzZ@[`{1\x7f"[rng.bounded(16)];
+            if (rng.bounded(8) == 0)
+                name += "\xc3\xa9";
+            FileRecords records;
+            storeCandidate(QByteArray("dir/" + name), 4, keywords, records);
+            const QString decoded = QString::fromUtf8(name);
+            const QString stem = genModules::lettersOnly(decoded);
+            const bool kept = stem.size() > 1 && stem != u"AB"_s;
+            QCOMPARE(records.count(), kept ? 1u : 0u);
+            if (kept)
+                QCOMPARE(records.stem(0) + u'|' + records.ext(0),
+                         stem + u'|' + genModules::extUpper(decoded).trimmed());
+        }
     }
 
     void candidatesFromTree()
