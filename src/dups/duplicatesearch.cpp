@@ -395,18 +395,7 @@ public:
                     key = KeyStems();
             }
         };
-        {
-            std::vector<std::jthread> pool;
-            try {
-                for (unsigned t = 1; t < threads; ++t) {
-                    auto work = [&worker, t] { worker(t); };
-                    pool.push_back(workers.start ? workers.start(work) : std::jthread(work));
-                }
-            } catch (const std::system_error &) {
-                // Out of threads: the ones started and this one share the slices between them.
-            }
-            worker(0);
-        }
+        runWorkers(workers, threads, worker);
         return !m_stop.stop_requested();
     }
 
