@@ -144,6 +144,7 @@ private Q_SLOTS:
             QTest::keyClick(w.view(), Qt::Key_Escape);
             QVERIFY(finished.wait(30000));
             VERIFY_HOLDS(w.song().toLower(), u"stopped: "_s);
+            QVERIFY(w.child<QLabel>("lblWorking")->text() != u"100%"_s); // never done when stopped
             const int rows = w.model()->rowCount();
             QVERIFY(rows == 0 || w.model()->number(rows - 1) == quint64(rows));
             // The note and the running text go once work starts again and ends.
