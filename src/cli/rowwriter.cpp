@@ -316,7 +316,8 @@ bool RowWriter::write(QByteArrayView rows)
         return false;
     errno = 0;
     const auto size = size_t(rows.size());
-    if (std::fwrite(rows.data(), 1, size, m_out) != size || std::fflush(m_out) != 0)
+    // A part may hold no row; fwrite must not be handed its null bytes even then.
+    if ((size > 0 && std::fwrite(rows.data(), 1, size, m_out) != size) || std::fflush(m_out) != 0)
         m_error = errno != 0 ? errno : EIO;
     return m_error == 0;
 }
@@ -326,7 +327,8 @@ bool RowWriter::flush()
     if (m_error == 0) {
         errno = 0;
         const auto size = size_t(m_buffer.size);
-        if (std::fwrite(m_buffer.bytes.data(), 1, size, m_out) != size || std::fflush(m_out) != 0)
+        if ((size > 0 && std::fwrite(m_buffer.bytes.data(), 1, size, m_out) != size) ||
+            std::fflush(m_out) != 0)
             m_error = errno != 0 ? errno : EIO;
     }
     m_buffer.size = 0;

@@ -198,8 +198,9 @@ private Q_SLOTS:
         QRandomGenerator rng(20261207);
         for (int round = 0; round < 3000; ++round) {
             QByteArray name;
+            static constexpr char kBytes[] = " .aAbBzZ@[`{1\x7f";
             for (int k = rng.bounded(9); k > 0; --k)
-                name += " .aAbBzZ@[`{1\x7f"[rng.bounded(16)];
+                name += kBytes[rng.bounded(int(sizeof kBytes) - 1)];
             if (rng.bounded(8) == 0)
                 name += "\xc3\xa9";
             FileRecords records;
