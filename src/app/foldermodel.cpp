@@ -39,18 +39,13 @@ struct FolderModel::Node {
 
 namespace {
 
-// The sub-folders of the open folder `fd`, which it closes, in the order the tree shows
-// them: by name, numbers by their value, letters of either case together.
+// The sub-folders of the open folder `fd` in the order the tree shows them: by name, numbers
+// by their value, letters of either case together.
 FolderModel::Listing subfolders(int fd)
 {
     FolderModel::Listing found;
-    if (fd < 0) {
-        found.error = errno;
-        return found;
-    }
     // No file is looked up: only an entry of unknown kind is asked whether it is a folder.
     const FolderListing listing = FolderListing::read(fd, [](QByteArrayView) { return false; });
-    ::close(fd);
     for (const FolderListing::Problem &problem : listing.problems()) {
         if (problem.name.isEmpty())
             found.error = problem.error;
@@ -110,23 +105,21 @@ std::vector<FolderModel::Listing> FolderModel::readDown(const QString &root, con
     std::vector<Listing> listings;
     if (!names || names->isEmpty())
         return listings;
+    // Each level down is opened from the one above, without following links.
     int fd = openTop(top);
-    for (qsizetype level = 0;; ++level) {
+    for (qsizetype level = 0; level < names->size(); ++level) {
         if (fd < 0) {
             listings.push_back({{}, errno});
             break;
         }
-        // Kept open for the next level down, which is opened from it without following links.
-        const int anchor = level + 1 < names->size() ? ::dup(fd) : -1;
         listings.push_back(subfolders(fd));
-        if (anchor < 0 || listings.back().error != 0) {
-            if (anchor >= 0)
-                ::close(anchor);
-            break;
-        }
-        fd = FolderListing::open(anchor, names->at(level));
+        const bool deeper = level + 1 < names->size() && listings.back().error == 0;
+        const int below = deeper ? FolderListing::open(fd, names->at(level)) : -1;
         const int error = errno;
-        ::close(anchor);
+        ::close(fd);
+        if (!deeper)
+            break;
+        fd = below;
         errno = error;
     }
     return listings;
@@ -228,7 +221,11 @@ void FolderModel::read(Node *folder)
                 fd = below;
                 errno = error;
             }
-            return subfolders(fd);
+            if (fd < 0)
+                return Listing{{}, errno};
+            Listing found = subfolders(fd);
+            ::close(fd);
+            return found;
         },
         [this, names, generation = m_generation](const Listing &listing) {
             Node *read = generation == m_generation ? find(names, names.size()) : nullptr;

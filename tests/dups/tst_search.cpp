@@ -177,14 +177,15 @@ private Q_SLOTS:
         const Result whole = search(same, 60, {2, {}}, 0, true);
         QVERIFY(whole.sound && !whole.stats.stopped);
         QCOMPARE(whole.pairs.size(), 400u * 399 / 2);
-        for (const size_t stopAt : {1, 3, 5}) {
+        for (const size_t stopAt : {size_t(1), size_t(3), size_t(5)}) {
             const Result stopped = search(same, 60, {2, {}}, stopAt, true);
             QVERIFY(stopped.sound && stopped.stats.stopped);
             QVERIFY(stopped.pairs.size() < whole.pairs.size());
             auto pair = stopped.pairs.begin();
             for (const auto &[number, count] : stopped.pieces) {
-                QVERIFY(std::equal(pair, pair + count, whole.pairs.begin() + number));
-                pair += count;
+                const auto n = qsizetype(count);
+                QVERIFY(std::equal(pair, pair + n, whole.pairs.begin() + qsizetype(number)));
+                pair += n;
             }
         }
     }
