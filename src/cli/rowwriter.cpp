@@ -162,6 +162,20 @@ char *room(RowBuffer &rows, qsizetype bound)
     return rows.bytes.data() + rows.size;
 }
 
+// A text cell escaped as `format` escapes texts.
+char *putText(Format format, char *out, QByteArrayView bytes)
+{
+    switch (format) {
+    case Format::Tsv:
+        return putTsv(out, bytes);
+    case Format::Csv:
+        return putCsv(out, bytes);
+    case Format::Jsonl:
+        return putJson(out, bytes);
+    }
+    return out;
+}
+
 } // namespace
 
 RowWriter::RowWriter(std::FILE *out, Format format, QList<QByteArray> columns)
@@ -193,17 +207,7 @@ void RowWriter::writeHeader()
     for (qsizetype i = 0; i < m_columns.size(); ++i) {
         if (i > 0)
             *out++ = m_format == Format::Tsv ? '\t' : ',';
-        switch (m_format) {
-        case Format::Tsv:
-            out = putTsv(out, m_columns[i]);
-            break;
-        case Format::Csv:
-            out = putCsv(out, m_columns[i]);
-            break;
-        case Format::Jsonl:
-            out = putJson(out, m_columns[i]);
-            break;
-        }
+        out = putText(m_format, out, m_columns[i]);
     }
     out = put(out, m_format == Format::Csv ? "\r\n" : m_format == Format::Jsonl ? "]\n" : "\n");
     m_buffer.size += out - start;
@@ -275,19 +279,7 @@ void RowWriter::formatCell(QByteArray &out, QByteArrayView bytes) const
 {
     out.resize(escapedBound(m_format, bytes.size()));
     char *const start = out.data();
-    const char *end = start;
-    switch (m_format) {
-    case Format::Tsv:
-        end = putTsv(start, bytes);
-        break;
-    case Format::Csv:
-        end = putCsv(start, bytes);
-        break;
-    case Format::Jsonl:
-        end = putJson(start, bytes);
-        break;
-    }
-    out.truncate(end - start);
+    out.truncate(putText(m_format, start, bytes) - start);
 }
 
 bool RowWriter::isPlain(QByteArrayView bytes) const
