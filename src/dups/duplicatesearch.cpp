@@ -98,7 +98,7 @@ public:
 
     // Reads every stem's pairs, and indexes them when there are more than `indexFrom`; the
     // work the join does is known without them.
-    void tokenize(const Groups &groups, int percent, quint64 indexFrom)
+    void tokenize(const Groups &groups, int percent, quint64 indexFrom, quint64 splitFrom)
     {
         m_pairs.start.assign(1, 0);
         m_signatures.resize(m_ids.size());
@@ -120,7 +120,7 @@ public:
             m_pairs.start.push_back(quint32(m_pairs.items.size()));
         }
         if (count() > indexFrom && StemIndex::fits(count()))
-            m_index = std::make_unique<StemIndex>(m_pairs.items, m_pairs.start, percent);
+            m_index = std::make_unique<StemIndex>(m_pairs.items, m_pairs.start, percent, splitFrom);
     }
 
     quint32 count() const { return quint32(m_ids.size()); }
@@ -200,8 +200,8 @@ public:
         const auto &runs = key.runs();
         const auto &pairs = key.pairs();
         m_kept.resize(key.ids().size());
-        if (key.index() && m_seen.size() * 64 < key.ids().size())
-            m_seen.resize(key.ids().size() / 64 + 1, 0);
+        if (key.index() && m_scratch.seen.size() * 64 < key.ids().size())
+            m_scratch.seen.resize(key.ids().size() / 64 + 1, 0);
         // The first run whose stems may still match the probe; probes come by increasing size.
         size_t firstRun = 0;
         size_t ownRun = 0;
@@ -224,7 +224,7 @@ public:
             size_t kept = 0;
             m_found.clear();
             if (key.index() && window >= m_indexFrom && StemIndex::finds(a, m_k) &&
-                key.index()->candidates(x, runs[firstRun].begin, window / 2, m_seen, m_found)) {
+                key.index()->candidates(x, runs[firstRun].begin, window / 2, m_scratch, m_found)) {
                 kept = similarFound(key, x, m_k, m_found, m_kept.data());
             } else {
                 for (size_t run = firstRun; run <= ownRun; ++run) {
@@ -268,7 +268,7 @@ private:
     std::vector<quint32> m_counts; // the probe's count of each letter pair, else 0
     std::vector<quint32> m_kept;
     std::vector<quint32> m_found; // the index's candidates of one probe
-    std::vector<quint64> m_seen;  // no bit set between probes
+    StemIndex::Scratch m_scratch;
 };
 
 } // namespace
@@ -388,7 +388,8 @@ public:
                 KeyStems &key = keys[s.key];
                 std::call_once(tokenized[s.key], [&] {
                     key.tokenize(m_groups, m_percent,
-                                 std::max(m_tuning.indexKeysFrom, m_tuning.indexFrom));
+                                 std::max(m_tuning.indexKeysFrom, m_tuning.indexFrom),
+                                 m_tuning.splitFrom);
                 });
                 join.run(key, s.begin, s.end, m_members, m_found[t], m_stop, m_progress);
                 if (slicesLeft[s.key].fetch_sub(1) == 1)

@@ -3,6 +3,7 @@
 
 #include "filerecords.h"
 #include "listing/columns.h"
+#include "stemindex.h"
 
 #include <QStringList>
 
@@ -40,11 +41,13 @@ struct SearchThreads {
 // How the join finds its candidates. A key of more than `indexKeysFrom` distinct stems gets
 // an index, and its stems with at least `indexFrom` stems to be joined with look them up there;
 // the others compare signatures with each. Below some 30,000 stems a key of names as alike as
-// a system's own files is joined faster without. Tests lower both so that small keys take the
-// index too.
+// a system's own files is joined faster without. A combination of two tokens of more than
+// `splitFrom` stems is also indexed with a third. Tests lower all three so that small keys take
+// the index, and every combination a third token, too.
 struct SearchTuning {
     quint64 indexFrom = 2048;
     quint64 indexKeysFrom = 32768;
+    quint64 splitFrom = StemIndex::kSplitFrom;
 };
 
 // A pair of candidates, by their 0-based position in table order; `first` < `second`.
