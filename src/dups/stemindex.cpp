@@ -193,15 +193,13 @@ StemIndex::StemIndex(std::span<const quint16> pairs, std::span<const quint32> st
 
     // A bucket of more than `splitFrom` entries is crowded: probes whose partners all share
     // three tokens read instead the buckets of its combinations with each later token, and
-    // it keeps only the stems other probes may find.
+    // it keeps only the stems other probes may find. The third tokens may take as much memory
+    // as the combinations of two, no more: where heads are long, the bound is raised.
     m_two.size(combinations);
     std::vector<quint32> load(size_t(1) << m_two.bits, 0);
     for (quint32 s = 0; s < count; ++s)
         forEachTwo(s, [&](quint64 hash, qint64) { ++load[m_two.bucket(hash)]; });
     m_crowded.assign(load.size() / 64 + 1, 0);
-    for (size_t b = 0; b < load.size(); ++b)
-        m_crowded[b >> 6] |= quint64(load[b] > splitFrom) << (b & 63);
-    load = {};
     const auto forEachThree = [&](quint32 s, const auto &f) {
         if ((readBy[size_t(sizeOf(s))] & 2) == 0)
             return;
@@ -215,12 +213,17 @@ StemIndex::StemIndex(std::span<const quint16> pairs, std::span<const quint32> st
         });
     };
     quint64 threes = 0;
-    for (quint32 s = 0; s < count; ++s)
-        forEachThree(s, [&](quint64, qint64) { ++threes; });
-    if (threes >= (quint64(1) << 32)) { // entries are numbered in 32 bits
+    for (quint64 bound = splitFrom;; bound = bound * 2 + 1) {
         std::fill(m_crowded.begin(), m_crowded.end(), 0);
+        for (size_t b = 0; b < load.size(); ++b)
+            m_crowded[b >> 6] |= quint64(load[b] > bound) << (b & 63);
         threes = 0;
+        for (quint32 s = 0; s < count; ++s)
+            forEachThree(s, [&](quint64, qint64) { ++threes; });
+        if (threes <= combinations)
+            break;
     }
+    load = {};
 
     // An entry's `last` is where the combination ends, as if of two tokens: a third shared
     // token at position p leaves as many more to share as a second one at p - 1.
