@@ -189,8 +189,8 @@ similarFound(const KeyStems &key, quint32 x, int percent, const std::vector<quin
 // scanning them all. The few stems left are counted exactly against the probe's pair counts.
 class StemJoin {
 public:
-    StemJoin(int percent, quint64 indexFrom)
-        : m_k(percent), m_indexFrom(indexFrom), m_counts(1 << 16, 0)
+    StemJoin(int percent, const SearchTuning &tuning)
+        : m_k(percent), m_tuning(tuning), m_counts(1 << 16, 0)
     {
     }
 
@@ -223,8 +223,10 @@ public:
             const quint32 window = x - runs[firstRun].begin;
             size_t kept = 0;
             m_found.clear();
-            if (key.index() && window >= m_indexFrom && StemIndex::finds(a, m_k) &&
-                key.index()->candidates(x, runs[firstRun].begin, window / 2, m_scratch, m_found)) {
+            const quint64 budget =
+                m_tuning.scanWhenCheaper ? window / 2 : std::numeric_limits<quint64>::max();
+            if (key.index() && window >= m_tuning.indexFrom && StemIndex::finds(a, m_k) &&
+                key.index()->candidates(x, runs[firstRun].begin, budget, m_scratch, m_found)) {
                 kept = similarFound(key, x, m_k, m_found, m_kept.data());
             } else {
                 for (size_t run = firstRun; run <= ownRun; ++run) {
@@ -264,7 +266,7 @@ public:
 
 private:
     const int m_k;
-    const quint64 m_indexFrom;
+    const SearchTuning m_tuning;
     std::vector<quint32> m_counts; // the probe's count of each letter pair, else 0
     std::vector<quint32> m_kept;
     std::vector<quint32> m_found; // the index's candidates of one probe
@@ -380,7 +382,7 @@ public:
             ++slicesLeft[s.key];
         std::atomic<size_t> nextSlice{0};
         auto worker = [&](unsigned t) {
-            StemJoin join(m_percent, m_tuning.indexFrom);
+            StemJoin join(m_percent, m_tuning);
             for (size_t i; (i = nextSlice.fetch_add(1)) < slices.size();) {
                 if (m_stop.stop_requested())
                     return;

@@ -42,12 +42,15 @@ struct SearchThreads {
 // an index, and its stems with at least `indexFrom` stems to be joined with look them up there;
 // the others compare signatures with each. Below some 30,000 stems a key of names as alike as
 // a system's own files is joined faster without. A combination of two tokens of more than
-// `splitFrom` stems is also indexed with a third. Tests lower all three so that small keys take
-// the index, and every combination a third token, too.
+// `splitFrom` stems is also indexed with a third. A probe whose buckets hold more entries than
+// half its window scans it instead, unless `scanWhenCheaper` is false. Tests lower the three
+// bounds and turn the scan off so that small keys take the index, every combination a third
+// token, and every probe reads it.
 struct SearchTuning {
     quint64 indexFrom = 2048;
     quint64 indexKeysFrom = 32768;
     quint64 splitFrom = StemIndex::kSplitFrom;
+    bool scanWhenCheaper = true;
 };
 
 // A pair of candidates, by their 0-based position in table order; `first` < `second`.
