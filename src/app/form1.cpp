@@ -376,11 +376,11 @@ void Form1::checkFolder(std::function<void(const QByteArray &)> walk)
 
 void Form1::setWorking(bool working)
 {
-    // A note on stopped work is stale once work starts again.
-    if (working && !m_workNote.isEmpty() && m_ui->txtSong->text() == m_workNote)
-        say({});
-    if (working)
+    if (working) { // a note on stopped work is stale once work starts again
+        if (!m_workNote.isEmpty() && m_ui->txtSong->text() == m_workNote)
+            say({});
         m_workNote.clear();
+    }
     for (QWidget *button : {m_ui->cmdSearch, m_ui->cmdClear, m_ui->cmdDups, m_ui->cmdDelete})
         button->setEnabled(!working);
     m_ui->cmdSwitchItems->setEnabled(!working && m_switchAllowed);

@@ -304,26 +304,26 @@ bool RowWriter::isPlain(QByteArrayView bytes) const
 
 bool RowWriter::write(QByteArrayView rows)
 {
-    if (!flush())
-        return false;
-    errno = 0;
-    const auto size = size_t(rows.size());
-    // A part may hold no row; fwrite must not be handed its null bytes even then.
-    if ((size > 0 && std::fwrite(rows.data(), 1, size, m_out) != size) || std::fflush(m_out) != 0)
-        m_error = errno != 0 ? errno : EIO;
-    return m_error == 0;
+    return flush() && send(rows);
 }
 
 bool RowWriter::flush()
 {
+    const bool sent = send(m_buffer.view());
+    m_buffer.size = 0;
+    return sent;
+}
+
+bool RowWriter::send(QByteArrayView bytes)
+{
     if (m_error == 0) {
         errno = 0;
-        const auto size = size_t(m_buffer.size);
-        if ((size > 0 && std::fwrite(m_buffer.bytes.data(), 1, size, m_out) != size) ||
+        const auto size = size_t(bytes.size());
+        // Rows may be empty; fwrite must not be handed their null bytes even then.
+        if ((size > 0 && std::fwrite(bytes.data(), 1, size, m_out) != size) ||
             std::fflush(m_out) != 0)
             m_error = errno != 0 ? errno : EIO;
     }
-    m_buffer.size = 0;
     return m_error == 0;
 }
 

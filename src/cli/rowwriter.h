@@ -62,6 +62,9 @@ public:
     int error() const { return m_error; }
 
 private:
+    // Writes `bytes` and flushes the stream, unless a write has failed before.
+    bool send(QByteArrayView bytes);
+
     std::FILE *m_out;
     Format m_format;
     QList<QByteArray> m_columns;

@@ -50,6 +50,19 @@ struct Groups {
     qint64 pairCount(quint32 group) const { return std::max<qint64>(stem(group).size() - 1, 0); }
 };
 
+// Whether a key of `stems` distinct stems gets an index.
+bool indexesKey(quint64 stems, const SearchTuning &tuning)
+{
+    return stems > std::max(tuning.indexKeysFrom, tuning.indexFrom) && StemIndex::fits(stems);
+}
+
+// Whether a stem of `size` pairs, with `window` stems to be joined with, looks them up in its
+// key's index, where the key has one.
+bool probesIndex(qint64 size, quint64 window, int percent, const SearchTuning &tuning)
+{
+    return window >= tuning.indexFrom && StemIndex::finds(size, percent);
+}
+
 // The distinct stems of one extension key, ordered by their number of letter pairs, with what
 // the join reads of each: its letter pairs in ascending order, and a 256-bit signature.
 //
@@ -75,7 +88,7 @@ public:
             return groups.stem(a).size() < groups.stem(b).size();
         });
         for (quint32 r = 0; r < m_ids.size(); ++r) {
-            const qint64 size = std::max<qint64>(groups.stem(m_ids[r]).size() - 1, 0);
+            const qint64 size = groups.pairCount(m_ids[r]);
             if (m_runs.empty() || m_runs.back().size != size)
                 m_runs.push_back(Run{size, r});
         }
@@ -96,9 +109,9 @@ public:
         }
     }
 
-    // Reads every stem's pairs, and indexes them when there are more than `indexFrom`; the
-    // work the join does is known without them.
-    void tokenize(const Groups &groups, int percent, quint64 indexFrom, quint64 splitFrom)
+    // Reads every stem's pairs, and indexes them when `tuning` says the key is large enough;
+    // the work the join does is known without them.
+    void tokenize(const Groups &groups, int percent, const SearchTuning &tuning)
     {
         m_pairs.start.assign(1, 0);
         m_signatures.resize(m_ids.size());
@@ -119,8 +132,9 @@ public:
             }
             m_pairs.start.push_back(quint32(m_pairs.items.size()));
         }
-        if (count() > indexFrom && StemIndex::fits(count()))
-            m_index = std::make_unique<StemIndex>(m_pairs.items, m_pairs.start, percent, splitFrom);
+        if (indexesKey(count(), tuning))
+            m_index = std::make_unique<StemIndex>(m_pairs.items, m_pairs.start, percent,
+                                                  tuning.splitFrom);
     }
 
     quint32 count() const { return quint32(m_ids.size()); }
@@ -225,7 +239,7 @@ public:
             m_found.clear();
             const quint64 budget =
                 m_tuning.scanWhenCheaper ? window / 2 : std::numeric_limits<quint64>::max();
-            if (key.index() && window >= m_tuning.indexFrom && StemIndex::finds(a, m_k) &&
+            if (key.index() && probesIndex(a, window, m_k, m_tuning) &&
                 key.index()->candidates(x, runs[firstRun].begin, budget, m_scratch, m_found)) {
                 kept = similarFound(key, x, m_k, m_found, m_kept.data());
             } else {
@@ -388,11 +402,8 @@ public:
                     return;
                 const Slice &s = slices[i];
                 KeyStems &key = keys[s.key];
-                std::call_once(tokenized[s.key], [&] {
-                    key.tokenize(m_groups, m_percent,
-                                 std::max(m_tuning.indexKeysFrom, m_tuning.indexFrom),
-                                 m_tuning.splitFrom);
-                });
+                std::call_once(tokenized[s.key],
+                               [&] { key.tokenize(m_groups, m_percent, m_tuning); });
                 join.run(key, s.begin, s.end, m_members, m_found[t], m_stop, m_progress);
                 if (slicesLeft[s.key].fetch_sub(1) == 1)
                     key = KeyStems();
@@ -534,8 +545,8 @@ private:
             return genModules::smallestPartner(a, k);
         };
         const auto probeWork = [&](quint32 key, qint64 size, quint64 window) {
-            return keys[key].count() > m_tuning.indexKeysFrom && window >= m_tuning.indexFrom &&
-                           StemIndex::finds(size, m_percent)
+            return indexesKey(keys[key].count(), m_tuning) &&
+                           probesIndex(size, window, m_percent, m_tuning)
                        ? kIndexProbeWork
                        : 1 + window;
         };
